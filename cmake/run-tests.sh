@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# The test command: every test program runs under Wine, on a virtual display of its own.
+set -euo pipefail
+build=$(realpath "$1")
+here=$(dirname "$(realpath "$0")")
+source "$here/wine-session.sh"
+trap wine_session_stop EXIT
+echo "Preparing a fresh Wine prefix for the tests..."
+wine_session_start "$build" wineprefix-test own-display
+export KELVORIN_SCREENSHOT_DIR="$build/screenshots"
+mkdir -p "$KELVORIN_SCREENSHOT_DIR"
+cd "$build"
+ctest --output-on-failure --timeout 300

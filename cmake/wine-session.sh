@@ -1,0 +1,32 @@
+# Sourced by the test and run scripts: a virtual display, a fresh 64-bit Wine prefix under the build
+# folder and one wineserver kept alive for the whole session, so that each program starts quickly.
+
+wine_session_start() {  # $1: build folder, $2: prefix name, $3: "own-display" to ignore DISPLAY
+    local build=$1 name=$2
+    export WINEPREFIX="$build/$name" WINEARCH=win64 WINEDEBUG=-all
+    export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
+    if [ -z "${DISPLAY:-}" ] || [ "${3:-}" = own-display ]; then
+        local fdfile
+        fdfile=$(mktemp)
+        Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
+        WINE_SESSION_XVFB=$!
+        for _ in $(seq 100); do [ -s "$fdfile" ] && break; sleep 0.1; done
+        [ -s "$fdfile" ] || { echo "Xvfb did not start" >&2; return 1; }
+        export DISPLAY=":$(head -n1 "$fdfile")"
+        rm -f "$fdfile"
+    fi
+    rm -rf "$WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    # One server for the whole session, so that each program starts quickly.
+    wineserver -p >/dev/null 2>&1
+    wineboot -i >/dev/null 2>&1 </dev/null
+}
+
+wine_session_stop() {
+    wineserver -k >/dev/null 2>&1 || true
+    if [ -n "${WINE_SESSION_XVFB:-}" ]; then
+        kill "$WINE_SESSION_XVFB" 2>/dev/null || true
+        wait "$WINE_SESSION_XVFB" 2>/dev/null || true
+        WINE_SESSION_XVFB=
+    fi
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+// Sets one value under HKEY_LOCAL_MACHINE in the 32-bit program's registry view, opening and closing
+// its key. 1 when the key could be created or opened, 0 otherwise.
+uint32_t WriteRegistryValue(const wchar_t* keyPath, const wchar_t* valueName, DWORD type, const void* data,
+                            DWORD byteCount);
+
+// Reads AppPath of the key into the destination (at least 472 bytes, zero-filled). 1 when it was read.
+uint32_t ReadSavedInstallPath(const wchar_t* keyPath, wchar_t* destination);

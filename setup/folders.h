@@ -1,0 +1,6 @@
+#pragma once
+
+#include <cstdint>
+
+// Loads the payload, then works out the install, browse and Start-menu folders. 1 on success, 0 on failure.
+uint32_t InitDefaultPaths();

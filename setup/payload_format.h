@@ -1,0 +1,19 @@
+#pragma once
+
+#include "setup/setup_state.h"
+
+#include <lzma.h>
+
+#include <cstdint>
+
+constexpr uint32_t PayloadCapacity = 0x400000;  // 4 MiB: fixed, never sized from the stream
+constexpr uint32_t PayloadPropertyBytes = 5;
+constexpr uint32_t PayloadRecordBytes = 12;
+constexpr uint32_t PayloadDirectoryBytes = PayloadEntryCount * PayloadRecordBytes;
+
+// Fills the directory from the image's records; offsets wrap in 32 bits, as the closing sum expects.
+// Returns where the last body ends.
+uint32_t FillPayloadDirectory(const uint8_t* image, PayloadEntry* directory);
+
+// Reads the five LZMA property bytes; false when the properties byte is out of range.
+bool DecodeLzmaProperties(const uint8_t* properties, lzma_options_lzma* options);

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+enum InstallState : uint32_t {
+    Idle = 0,
+    Installing = 1,
+    Finished = 2,
+    Closing = 3,
+};
+
+enum WizardPage : uint32_t {
+    License = 0,
+    Components = 1,
+    Folder = 2,
+    Progress = 3,
+};
+
+constexpr uint32_t PageCount = 4;
+constexpr uint32_t ComponentCount = 8;
+constexpr uint32_t UninstallerIndex = 8;
+constexpr uint32_t PayloadEntryCount = 10;
+constexpr uint32_t PathCapacity = 300;
+constexpr uint32_t ScratchBytes = 512;
+
+struct PayloadEntry {
+    uint32_t Offset;
+    uint32_t Size;
+    FILETIME LastWriteTime;
+};
+
+// Owns the 4 MiB block that holds the decoded payload image for the whole run.
+struct PayloadBuffer {
+    uint8_t* Data;
+    uint32_t Owned;
+    uint32_t Capacity;
+    uint32_t ElementSize;
+    uint32_t Length;
+    uint32_t Reserved;  // never set or read; kept so the record has its documented shape
+
+    uint8_t* AllocatePayloadBuffer();
+    void ReleasePayloadBuffer();
+    uint32_t WriteEntryToFile(const wchar_t* path, uint32_t offset, uint32_t size, const FILETIME* time);
+};
+
+// One buffer, three uses in turn: the license text, the space texts, registry key paths.
+union ScratchBuffer {
+    char Narrow[ScratchBytes];
+    wchar_t Wide[ScratchBytes / sizeof(wchar_t)];
+};
+
+struct SetupState {
+    HINSTANCE Instance;
+    HWND FrameWindow;
+    HWND PageWindows[PageCount];
+    HWND DetailsList;
+    HICON FrameIcon;
+    const uint8_t* ResourceData;
+    uint32_t ResourceSize;
+    WizardPage CurrentPage;
+    InstallState State;
+    uint32_t ErrorCount;
+    uint32_t BytesRequired;
+    uint32_t PendingStep;
+    wchar_t InstallFolder[PathCapacity];
+    wchar_t StartMenuFolder[PathCapacity];
+    wchar_t BrowseBuffer[PathCapacity];
+    PayloadEntry PayloadDirectory[PayloadEntryCount];
+    PayloadBuffer Payload;
+    ScratchBuffer Scratch;
+    const wchar_t* ComponentTable[ComponentCount + 1];
+
+    explicit SetupState(HINSTANCE instance);
+    ~SetupState();
+    SetupState(const SetupState&) = delete;
+    SetupState& operator=(const SetupState&) = delete;
+
+    uint32_t LoadPayload();
+    void ShowPage(uint32_t page);
+    void UpdateSpaceInfo();
+    wchar_t* BuildRegistryPath(const wchar_t* c1, const wchar_t* c2 = nullptr, const wchar_t* c3 = nullptr,
+                               const wchar_t* c4 = nullptr, const wchar_t* c5 = nullptr,
+                               const wchar_t* c6 = nullptr);
+};
+
+// The one global: every dialog procedure and operation reaches the state through it.
+extern SetupState* CurrentSetup;

@@ -1,0 +1,247 @@
+#include "payload_checksum.h"
+#include "payload_compress.h"
+#include "payload_image.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <vector>
+
+enum BuilderExit : int {
+    BuilderOk = 0,
+    BuilderRefused = 1,
+    BuilderUsage = 2,
+};
+
+struct BodyArgument {
+    std::string File;
+    std::string TimeText;
+};
+
+struct BuilderArguments {
+    const char* ResourcePath;
+    const char* HeaderPath;
+    std::vector<BodyArgument> Bodies;
+};
+
+static const char UsageText[] =
+    "usage: payload_builder --resource <out-file> --header <out-file> <body-file>@<filetime> ... (exactly ten)\n"
+    "  <filetime> is a Windows FILETIME, hex with a 0x prefix or decimal; 0 means none\n";
+
+// Windows refuses FILETIMEs with the top bit set, and all ones means "leave unchanged" to SetFileTime.
+static const uint64_t LatestFileTime = 0x7FFFFFFFFFFFFFFFull;
+
+static bool ParseArguments(int argc, char** argv, BuilderArguments* arguments);
+static bool ParseFileTime(const std::string& text, uint64_t* value);
+static void ReportBody(uint32_t index, const std::string& file, const std::string& reason);
+static bool ReadBody(const std::string& file, uint64_t size, std::vector<uint8_t>* bytes, std::string* reason);
+static std::string FormatHeader(uint32_t resourceSize, uint32_t imageSize, uint32_t checksum);
+static bool WriteOutput(const char* path, const void* data, size_t size);
+
+static bool ParseArguments(int argc, char** argv, BuilderArguments* arguments) {
+    arguments->ResourcePath = nullptr;
+    arguments->HeaderPath = nullptr;
+    for (int index = 1; index < argc; ++index) {
+        const char* argument = argv[index];
+        const char** option = nullptr;
+        if (std::strcmp(argument, "--resource") == 0) {
+            option = &arguments->ResourcePath;
+        } else if (std::strcmp(argument, "--header") == 0) {
+            option = &arguments->HeaderPath;
+        } else if (std::strncmp(argument, "--", 2) == 0) {
+            std::fprintf(stderr, "payload_builder: unknown option %s\n", argument);
+            return false;
+        }
+        if (option != nullptr) {
+            if (*option != nullptr || index + 1 >= argc) {
+                std::fprintf(stderr, "payload_builder: %s needs exactly one file name\n", argument);
+                return false;
+            }
+            *option = argv[++index];
+            continue;
+        }
+        // Split at the last '@' so a file name may itself contain one.
+        std::string text = argument;
+        size_t at = text.rfind('@');
+        BodyArgument body;
+        body.File = at == std::string::npos ? text : text.substr(0, at);
+        body.TimeText = at == std::string::npos ? std::string() : text.substr(at + 1);
+        arguments->Bodies.push_back(body);
+    }
+    if (arguments->ResourcePath == nullptr || arguments->HeaderPath == nullptr) {
+        std::fprintf(stderr, "payload_builder: both --resource and --header are needed\n");
+        return false;
+    }
+    return true;
+}
+
+static bool ParseFileTime(const std::string& text, uint64_t* value) {
+    uint64_t base = 10;
+    size_t position = 0;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        base = 16;
+        position = 2;
+    }
+    if (position == text.size()) {
+        return false;
+    }
+    uint64_t result = 0;
+    for (; position < text.size(); ++position) {
+        char c = text[position];
+        uint64_t digit = 0;
+        if (c >= '0' && c <= '9') {
+            digit = static_cast<uint64_t>(c - '0');
+        } else if (base == 16 && c >= 'a' && c <= 'f') {
+            digit = static_cast<uint64_t>(c - 'a' + 10);
+        } else if (base == 16 && c >= 'A' && c <= 'F') {
+            digit = static_cast<uint64_t>(c - 'A' + 10);
+        } else {
+            return false;
+        }
+        if (result > (LatestFileTime - digit) / base) {
+            return false;
+        }
+        result = result * base + digit;
+    }
+    *value = result;
+    return true;
+}
+
+static void ReportBody(uint32_t index, const std::string& file, const std::string& reason) {
+    std::fprintf(stderr, "payload_builder: body %u (%s): %s\n", index, file.empty() ? "no file" : file.c_str(),
+                 reason.c_str());
+}
+
+static bool ReadBody(const std::string& file, uint64_t size, std::vector<uint8_t>* bytes, std::string* reason) {
+    FILE* stream = std::fopen(file.c_str(), "rb");
+    if (stream == nullptr) {
+        *reason = std::string("cannot open: ") + std::strerror(errno);
+        return false;
+    }
+    bytes->resize(static_cast<size_t>(size));
+    size_t got = size == 0 ? 0 : std::fread(bytes->data(), 1, bytes->size(), stream);
+    bool complete = got == bytes->size() && std::fgetc(stream) == EOF && std::ferror(stream) == 0;
+    if (std::fclose(stream) != 0 || !complete) {
+        *reason = "cannot read it whole, or it changed while being read";
+        return false;
+    }
+    return true;
+}
+
+static std::string FormatHeader(uint32_t resourceSize, uint32_t imageSize, uint32_t checksum) {
+    char text[512];
+    int length = std::snprintf(text, sizeof text,
+                               "#pragma once\n"
+                               "#include <cstdint>\n"
+                               "// Generated by payload_builder: the figures the loader checks the embedded payload "
+                               "against.\n"
+                               "constexpr uint32_t PayloadResourceSize = %u;\n"
+                               "constexpr uint32_t PayloadImageSize = %u;\n"
+                               "constexpr uint32_t PayloadImageChecksum = %u;\n",
+                               resourceSize, imageSize, checksum);
+    return std::string(text, length > 0 ? static_cast<size_t>(length) : 0);
+}
+
+// Written beside the target and renamed over it, so a failed run never leaves half a file for the build.
+static bool WriteOutput(const char* path, const void* data, size_t size) {
+    std::string temporary = std::string(path) + ".part";
+    FILE* stream = std::fopen(temporary.c_str(), "wb");
+    if (stream == nullptr) {
+        std::fprintf(stderr, "payload_builder: cannot create %s: %s\n", temporary.c_str(), std::strerror(errno));
+        return false;
+    }
+    bool written = size == 0 || std::fwrite(data, 1, size, stream) == size;
+    if (std::fclose(stream) != 0 || !written) {
+        std::fprintf(stderr, "payload_builder: cannot write %s\n", temporary.c_str());
+        std::remove(temporary.c_str());
+        return false;
+    }
+    if (std::rename(temporary.c_str(), path) != 0) {
+        std::fprintf(stderr, "payload_builder: cannot move %s to %s: %s\n", temporary.c_str(), path,
+                     std::strerror(errno));
+        std::remove(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+int main(int argc, char** argv) {
+    BuilderArguments arguments;
+    if (!ParseArguments(argc, argv, &arguments)) {
+        std::fputs(UsageText, stderr);
+        return BuilderUsage;
+    }
+    uint32_t count = static_cast<uint32_t>(arguments.Bodies.size());
+    if (count != PayloadBodyCount) {
+        uint32_t index = count < PayloadBodyCount ? count : PayloadBodyCount;
+        std::string file = count < PayloadBodyCount ? std::string() : arguments.Bodies[index].File;
+        ReportBody(index, file,
+                   std::string(count < PayloadBodyCount ? "missing" : "one too many") + "; " +
+                       DescribeImageFault(BodyCountWrong) + ", " + std::to_string(count) + " given");
+        return BuilderRefused;
+    }
+
+    std::vector<PayloadBody> bodies(PayloadBodyCount);
+    uint64_t sizes[PayloadBodyCount] = {};
+    for (uint32_t index = 0; index < PayloadBodyCount; ++index) {
+        const BodyArgument& argument = arguments.Bodies[index];
+        if (!ParseFileTime(argument.TimeText, &bodies[index].LastWriteTime)) {
+            ReportBody(index, argument.File,
+                       "malformed time '" + argument.TimeText +
+                           "'; expected @<filetime>, hex with 0x or decimal, at most 0x7FFFFFFFFFFFFFFF");
+            return BuilderRefused;
+        }
+    }
+    for (uint32_t index = 0; index < PayloadBodyCount; ++index) {
+        const BodyArgument& argument = arguments.Bodies[index];
+        std::error_code error;
+        sizes[index] = std::filesystem::file_size(argument.File, error);
+        if (error) {
+            ReportBody(index, argument.File, "cannot read: " + error.message());
+            return BuilderRefused;
+        }
+    }
+    uint32_t faultIndex = 0;
+    uint32_t fault = CheckPayloadSizes(sizes, PayloadBodyCount, &faultIndex);
+    if (fault != ImageOk) {
+        ReportBody(faultIndex, arguments.Bodies[faultIndex].File, DescribeImageFault(fault));
+        return BuilderRefused;
+    }
+    for (uint32_t index = 0; index < PayloadBodyCount; ++index) {
+        std::string reason;
+        if (!ReadBody(arguments.Bodies[index].File, sizes[index], &bodies[index].Bytes, &reason)) {
+            ReportBody(index, arguments.Bodies[index].File, reason);
+            return BuilderRefused;
+        }
+    }
+
+    std::vector<uint8_t> image;
+    fault = AssemblePayloadImage(bodies, &image, &faultIndex);
+    if (fault != ImageOk) {
+        ReportBody(faultIndex, arguments.Bodies[faultIndex].File, DescribeImageFault(fault));
+        return BuilderRefused;
+    }
+    uint32_t imageSize = static_cast<uint32_t>(image.size());
+    uint32_t checksum = PayloadChecksum(image.data(), imageSize);
+
+    std::vector<uint8_t> resource;
+    uint32_t compressFault = CompressPayloadImage(image, &resource);
+    if (compressFault != CompressOk) {
+        std::fprintf(stderr, "payload_builder: %s\n", DescribeCompressFault(compressFault));
+        return BuilderRefused;
+    }
+    if (resource.size() > UINT32_MAX) {
+        std::fprintf(stderr, "payload_builder: the compressed resource does not fit 32 bits\n");
+        return BuilderRefused;
+    }
+
+    std::string header = FormatHeader(static_cast<uint32_t>(resource.size()), imageSize, checksum);
+    if (!WriteOutput(arguments.ResourcePath, resource.data(), resource.size()) ||
+        !WriteOutput(arguments.HeaderPath, header.data(), header.size())) {
+        return BuilderRefused;
+    }
+    return BuilderOk;
+}
