@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-tools
   wine wine32:i386 wine64
-  xvfb xauth x11-utils xdotool imagemagick
+  fonts-wine fonts-liberation xvfb xauth x11-utils xdotool imagemagick
   cmake make g++ googletest liblzma-dev dpkg-dev xz-utils
 )
 source_list=/etc/apt/sources.list.d/debian-src.sources
