@@ -1,14 +1,11 @@
 #include "setup/folders.h"
 
-// The shell headers declare an interface named Folder, which the wizard's page of that name would clash with.
-#define Folder ShellFolderInterface
-#include <shlobj.h>
-#undef Folder
-
 #include "install/registry.h"
 #include "setup/paths.h"
 #include "setup/product_texts.h"
 #include "setup/setup_state.h"
+
+#include <shlobj.h>
 
 namespace {
 

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Reads what an installation left on the machine through the platform's own clients: the file
+// system, the shell's link object, the registry in the 32-bit view, Wine's list of installed programs
+// and the shell's document and verb handling.
+
+bool ReadFileBytes(const std::wstring& path, std::vector<uint8_t>* bytes);
+bool PathExists(const std::wstring& path);
+uint64_t LastWriteTime(const std::wstring& path);  // 0 when the file cannot be read
+
+// The target path of a shell link, through IShellLinkW; empty when the link cannot be loaded.
+std::wstring ResolveLink(const std::wstring& link);
+
+struct RegistryValue {
+    bool Present = false;
+    DWORD Type = 0;
+    std::vector<uint8_t> Data;
+    std::wstring Text() const;  // the data as a string, without its terminator
+    DWORD Number() const;
+};
+RegistryValue ReadMachineValue(const std::wstring& keyPath, const wchar_t* valueName);  // 32-bit view
+bool MachineKeyExists(const std::wstring& keyPath);
+void DeleteMachineValue(const std::wstring& keyPath, const wchar_t* valueName);
+
+// Each line Wine's uninstaller prints for the list of installed programs.
+std::vector<std::wstring> InstalledProgramsList();
+
+// Opens a document or invokes a verb on a path through the shell, as Explorer would; returns the
+// started process (to be closed by the caller) or null.
+HANDLE ShellOpen(const std::wstring& path, const wchar_t* verb);
+// A visible top-level window of any process with exactly this title, once it shows.
+HWND WaitForWindowTitled(const std::wstring& title, DWORD deadlineMs);
+
+std::wstring KnownFolder(int csidl);  // with no trailing backslash
+std::wstring EnvironmentValue(const wchar_t* name);

@@ -1,0 +1,82 @@
+#include "tests/e2e/scenario_support.h"
+
+#include "tests/e2e/machine_state.h"
+
+#include <shlobj.h>
+
+const PackProgram PackPrograms[8] = {
+    {L"Ostrel", 0x01D9D616FAE49F8Aull},     {L"Glimmerdox", 0x01D9D616F979F481ull},
+    {L"Tindlevault", 0x01D9D616FBB88AECull}, {L"Blorra", 0x01D9D616F701620Full},
+    {L"Humbrewave", 0x01D9D616FC99D163ull},  {L"Jottervale", 0x01D9D616F751AEE4ull},
+    {L"Cryvane", 0x01D9D616F7112819ull},     {L"Pebbrack", 0x01D9D616FE09C3C4ull},
+};
+
+std::wstring InstallerPath() {
+    return EnvironmentValue(L"KELVORIN_INSTALLER");
+}
+
+std::wstring PackBody(const wchar_t* file) {
+    return EnvironmentValue(L"KELVORIN_PACK_BODIES") + L"\\" + file;
+}
+
+std::wstring DefaultInstallFolder() {
+    return KnownFolder(CSIDL_PROGRAM_FILES) + L"\\Kelvorin\\";
+}
+
+std::wstring StartMenuFolder() {
+    return KnownFolder(CSIDL_COMMON_PROGRAMS) + L"\\Kelvorin\\";
+}
+
+Wizard::Wizard(const std::wstring& installer) : Installer(installer) {}
+
+bool Wizard::ReachLicense() {
+    Frame = Installer.WaitForFrame();
+    Page = Frame != nullptr ? WaitForPageWithButton(Frame, ForwardButton, L"I &Agree") : nullptr;
+    return Page != nullptr;
+}
+
+bool Wizard::Agree() {
+    PressKeys(Frame, {VK_MENU, 'A'});
+    Page = WaitForPageWithButton(Frame, ForwardButton, L"&Next >");
+    return Page != nullptr;
+}
+
+bool Wizard::Next() {
+    PressKeys(Frame, {VK_RETURN});
+    Page = WaitForPageWithButton(Frame, ForwardButton, L"&Install");
+    return Page != nullptr;
+}
+
+bool Wizard::Back(const wchar_t* forwardCaption) {
+    PressKeys(Frame, {VK_MENU, 'B'});
+    Page = WaitForPageWithButton(Frame, ForwardButton, forwardCaption);
+    return Page != nullptr;
+}
+
+bool Wizard::Install() {
+    PressKeys(Frame, {VK_RETURN});
+    Page = WaitForPageWithButton(Frame, ForwardButton, L"&Close");
+    return Page != nullptr;
+}
+
+bool Wizard::WaitForResult() {
+    return WaitFor([&] {
+        std::wstring status = ControlText(Page, StatusText);
+        return status == L"Installation completed successfully." || status == L"Installation failed.";
+    });
+}
+
+void Wizard::ShowDetails() {
+    ClickButton(Page, DetailsButton);
+    WaitFor([&] { return IsShown(Page, DetailsList); }, 5000);
+}
+
+void Wizard::Close() {
+    ClickButton(Page, ForwardButton);
+}
+
+bool NothingInstalled() {
+    return !PathExists(DefaultInstallFolder()) && !PathExists(StartMenuFolder()) &&
+           !MachineKeyExists(L"Software\\Kelvorin") &&
+           !MachineKeyExists(L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelvorin");
+}

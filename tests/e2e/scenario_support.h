@@ -1,0 +1,54 @@
+#pragma once
+
+#include "tests/e2e/installer_driver.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// What every scenario knows about the pack and the machine, as a user would find it.
+
+constexpr int ForwardButton = 1;
+constexpr int CancelButton = 2;
+constexpr int BackButton = 3;
+constexpr int BrowseButton = 4;
+constexpr int DetailsButton = 5;
+constexpr int LicenseText = 1004;
+constexpr int FolderText = 1005;
+constexpr int StatusText = 1003;
+constexpr int DetailsList = 1018;
+constexpr int ProgressBar = 1019;
+constexpr int RequiredText = 1017;
+constexpr int AvailableText = 1016;
+constexpr int FirstCheckbox = 1006;
+
+struct PackProgram {
+    const wchar_t* Name;
+    uint64_t Time;
+};
+extern const PackProgram PackPrograms[8];
+
+std::wstring InstallerPath();             // the built installer, as a Windows path
+std::wstring PackBody(const wchar_t* file);  // a body of the pack as built, e.g. L"Ostrel.exe"
+std::wstring DefaultInstallFolder();      // C:\Program Files (x86)\Kelvorin\ as this machine names it
+std::wstring StartMenuFolder();           // the maker's folder in the common Programs folder, with '\'
+
+// A walk through the wizard, page by page, with the keys a user presses.
+struct Wizard {
+    explicit Wizard(const std::wstring& installer = InstallerPath());
+    InstallerProcess Installer;
+    HWND Frame = nullptr;
+    HWND Page = nullptr;
+
+    bool ReachLicense();
+    bool Agree();          // Alt+A
+    bool Next();           // Enter on the Components page
+    bool Back(const wchar_t* forwardCaption);  // Alt+B, to the page whose button 1 shows the caption
+    bool Install();        // Enter on the Folder page
+    bool WaitForResult();  // the result text after the last step
+    void ShowDetails();    // a click on "Show &Details"
+    void Close();          // a click on "&Close"
+};
+
+// The folders and keys an installation leaves; used to tell that nothing was written.
+bool NothingInstalled();
