@@ -7,6 +7,10 @@ source "$here/wine-session.sh"
 trap wine_session_stop EXIT
 echo "Preparing a fresh Wine prefix for the tests..."
 wine_session_start "$build" wineprefix-test own-display
+# End-to-end scenarios each start from a copy of the prefix as it is now, untouched by any test.
+export KELVORIN_E2E_TEMPLATE="$build/wineprefix-e2e-template"
+rm -rf "$KELVORIN_E2E_TEMPLATE"
+cp -a "$WINEPREFIX" "$KELVORIN_E2E_TEMPLATE"
 export KELVORIN_SCREENSHOT_DIR="$build/screenshots"
 mkdir -p "$KELVORIN_SCREENSHOT_DIR"
 cd "$build"

@@ -16,14 +16,15 @@ wine_session_start() {  # $1: build folder, $2: prefix name, $3: "own-display" t
         rm -f "$fdfile"
     fi
     rm -rf "$WINEPREFIX"
-    mkdir -p "$WINEPREFIX"
-    # One server for the whole session, so that each program starts quickly.
-    wineserver -p >/dev/null 2>&1
     wineboot -i >/dev/null 2>&1 </dev/null
     # No window manager runs on the virtual display: Wine manages its windows and draws their captions
     # itself, and does not wait for a manager to acknowledge a hidden window.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 </dev/null
+    # The server writes the registry out when it ends; after that the prefix on disk is complete.
+    wineserver -w
+    # One server for the whole session, so that each program starts quickly.
+    wineserver -p >/dev/null 2>&1
 }
 
 wine_session_stop() {

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Runs the end-to-end driver for one scenario in a fresh prefix of its own, copied from the pristine
+# one the test runner made, with its own wineserver. Listing the scenarios needs no fresh prefix.
+set -u
+here=$(dirname "$(realpath "$0")")
+driver=$1
+shift
+if [[ " $* " == *" --gtest_list_tests "* ]]; then
+    exec "$here/../../cmake/wine-run.sh" "$driver" "$@"
+fi
+: "${KELVORIN_E2E_TEMPLATE:?run through 'make test'}"
+build=$(dirname "$(dirname "$(realpath "$driver")")")
+scenario=$(sed -n 's/.*--gtest_filter=\([^ ]*\).*/\1/p' <<<"$*" | tr -c 'A-Za-z0-9_.\n' '_')
+export WINEPREFIX="$build/e2e-prefixes/${scenario:-all}"
+rm -rf "$WINEPREFIX"
+mkdir -p "$(dirname "$WINEPREFIX")"
+cp -a "$KELVORIN_E2E_TEMPLATE" "$WINEPREFIX"
+wineserver -p >/dev/null 2>&1
+windows_path() { printf 'Z:%s' "$(realpath "$1" | tr '/' '\\')"; }
+export KELVORIN_INSTALLER=$(windows_path "$build/KelvorinAppPackSetup.exe")
+export KELVORIN_PACK_BODIES=$(windows_path "$build/pack-bodies")
+export KELVORIN_PAYLOAD_RESOURCE=$(windows_path "$build/generated/payload.lzma")
+"$here/../../cmake/wine-run.sh" "$driver" "$@"
+status=$?
+wineserver -k >/dev/null 2>&1
+wineserver -w >/dev/null 2>&1
+rm -rf "$WINEPREFIX"
+exit $status
