@@ -13,3 +13,5 @@ load=$(sed -n 's/^LoadPayload.*: \([0-9.]*\) ms.*/\1/p' <<<"$wine_figures")
 native=$(sed -n 's/^The same decode.*: \([0-9.]*\) ms.*/\1/p' <<<"$host_figures")
 [ -n "$load" ] && [ -n "$native" ] && awk -v l="$load" -v n="$native" \
     'BEGIN { printf "LoadPayload under Wine / native decode: %.1f\n", l / n }'
+export_driver_environment "$build"
+"$here/wine-run.sh" "$build/tests/e2e_driver.exe" --figures

@@ -1,37 +1,31 @@
 #!/usr/bin/env bash
-# 'make run': the installer under Wine in a throwaway prefix. With a display the wizard opens there;
-# without one it runs on a virtual display, a screenshot is saved and the installer is ended.
+# 'make run': the installer under Wine in a throwaway prefix. With a display the wizard opens there.
+# Without one, the end-to-end driver walks the default installation on a virtual display, prints what
+# each page showed and what the installation left, and saves a picture of every page.
 set -euo pipefail
 build=$(realpath "$1")
 here=$(dirname "$(realpath "$0")")
 source "$here/wine-session.sh"
-installer="$build/KelvorinAppPackSetup.exe"
 trap wine_session_stop EXIT
 
 if [ -n "${DISPLAY:-}" ]; then
     wine_session_start "$build" wineprefix-run
-    wine "$installer"
+    wine "$build/KelvorinAppPackSetup.exe"
     exit 0
 fi
 
 wine_session_start "$build" wineprefix-run
+export_driver_environment "$build"
 shots="$build/screenshots"
 mkdir -p "$shots"
-wine "$installer" &
-installer_pid=$!
-window=
-for _ in $(seq 150); do
-    window=$(xdotool search --name 'Kelvorin App Pack' 2>/dev/null | head -n1 || true)
-    [ -n "$window" ] && break
-    sleep 0.2
+rm -f "$shots"/*.bmp
+export KELVORIN_SCREENSHOT_DIR="Z:$(tr '/' '\\' <<<"$shots")"
+"$here/wine-run.sh" "$build/tests/e2e_driver.exe" --walkthrough
+for picture in "$shots"/*.bmp; do
+    convert "$picture" "${picture%.bmp}.png"
+    rm -f "$picture"
 done
-if [ -z "$window" ]; then
-    echo "The installer showed no window within 30 seconds." >&2
-    exit 1
-fi
-sleep 1
-import -window root "$shots/run.png"
-echo "Installer window: $(xdotool getwindowname "$window")"
-echo "Screenshot saved to $shots/run.png"
-wineserver -k >/dev/null 2>&1 || true
-wait "$installer_pid" 2>/dev/null || true
+echo
+echo "Pictures of the pages: $(ls "$shots"/[1-4]-*.png | tr '\n' ' ')"
+echo "To remove the pack again, run its uninstaller in this prefix:"
+echo "  WINEPREFIX=$WINEPREFIX wine 'C:\\Program Files (x86)\\Kelvorin\\uninstall.exe'"

@@ -35,3 +35,13 @@ wine_session_stop() {
         WINE_SESSION_XVFB=
     fi
 }
+
+# What the end-to-end driver needs to find the installer and the pack it was built from.
+export_driver_environment() {  # $1: build folder
+    local build
+    build=$(realpath "$1")
+    windows_path() { printf 'Z:%s' "$(realpath "$1" | tr '/' '\\')"; }
+    export KELVORIN_INSTALLER=$(windows_path "$build/KelvorinAppPackSetup.exe")
+    export KELVORIN_PACK_BODIES=$(windows_path "$build/pack-bodies")
+    export KELVORIN_PAYLOAD_RESOURCE=$(windows_path "$build/generated/payload.lzma")
+}

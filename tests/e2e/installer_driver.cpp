@@ -4,10 +4,13 @@
 
 namespace {
 
+enum class Looking { ForTitle, ForMessageBox, ForAnyOther };
+
 struct WindowSearch {
     DWORD ProcessId;
+    Looking For;
     const std::wstring* Title;
-    bool MessageBox;
+    HWND Except;
     HWND Found;
 };
 
@@ -21,7 +24,10 @@ BOOL CALLBACK MatchTopLevel(HWND window, LPARAM data) {
     wchar_t className[32] = {};
     ::GetClassNameW(window, className, 32);
     bool isBox = std::wstring(className) == L"#32770" && ::GetDlgItem(window, 0xFFFF) != nullptr;
-    if (search->MessageBox ? isBox : (!isBox && WindowText(window) == *search->Title)) {
+    bool matches = search->For == Looking::ForMessageBox ? isBox
+                   : search->For == Looking::ForTitle    ? !isBox && WindowText(window) == *search->Title
+                                                         : window != search->Except;
+    if (matches) {
         search->Found = window;
         return FALSE;
     }
@@ -111,13 +117,19 @@ bool InstallerProcess::HasExited() const {
 }
 
 HWND InstallerProcess::FindTopLevel(const std::wstring& title) const {
-    WindowSearch search = {processId_, &title, false, nullptr};
+    WindowSearch search = {processId_, Looking::ForTitle, &title, nullptr, nullptr};
     ::EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
     return search.Found;
 }
 
 HWND InstallerProcess::FindMessageBox() const {
-    WindowSearch search = {processId_, nullptr, true, nullptr};
+    WindowSearch search = {processId_, Looking::ForMessageBox, nullptr, nullptr, nullptr};
+    ::EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
+    return search.Found;
+}
+
+HWND InstallerProcess::FindOtherTopLevel(HWND except) const {
+    WindowSearch search = {processId_, Looking::ForAnyOther, nullptr, except, nullptr};
     ::EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
     return search.Found;
 }

@@ -33,6 +33,8 @@ public:
     HWND FindTopLevel(const std::wstring& title) const;
     // A visible message box of this process; null when there is none.
     HWND FindMessageBox() const;
+    // Any other visible top-level window of this process, such as the folder picker.
+    HWND FindOtherTopLevel(HWND except) const;
     HWND WaitForFrame(DWORD deadlineMs = DefaultDeadlineMs) const;
 
 private:

@@ -16,10 +16,8 @@ rm -rf "$WINEPREFIX"
 mkdir -p "$(dirname "$WINEPREFIX")"
 cp -a "$KELVORIN_E2E_TEMPLATE" "$WINEPREFIX"
 wineserver -p >/dev/null 2>&1
-windows_path() { printf 'Z:%s' "$(realpath "$1" | tr '/' '\\')"; }
-export KELVORIN_INSTALLER=$(windows_path "$build/KelvorinAppPackSetup.exe")
-export KELVORIN_PACK_BODIES=$(windows_path "$build/pack-bodies")
-export KELVORIN_PAYLOAD_RESOURCE=$(windows_path "$build/generated/payload.lzma")
+source "$here/../../cmake/wine-session.sh"
+export_driver_environment "$build"
 "$here/../../cmake/wine-run.sh" "$driver" "$@"
 status=$?
 wineserver -k >/dev/null 2>&1

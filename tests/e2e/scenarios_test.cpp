@@ -5,6 +5,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -107,6 +108,244 @@ TEST(Scenario, DefaultInstallation) {
     EXPECT_NE(nullptr, WaitForWindowTitled(L"Humbrewave - " + music, DefaultDeadlineMs));
     ::TerminateProcess(player, 0);
     ::CloseHandle(player);
+}
+
+// Runs the default path to the result, closes, and checks the exit code.
+void InstallWithDefaults(Wizard& wizard) {
+    ASSERT_TRUE(wizard.ReachLicense());
+    ASSERT_TRUE(wizard.Agree());
+    ASSERT_TRUE(wizard.Next());
+    ASSERT_TRUE(wizard.Install());
+    ASSERT_TRUE(wizard.WaitForResult());
+}
+
+std::wstring RemoveTrailingSeparator(std::wstring folder) {
+    if (!folder.empty() && folder.back() == L'\\') folder.pop_back();
+    return folder;
+}
+
+TEST(Scenario, SecondRunStartsInTheSavedFolder) {
+    std::wstring saved = KnownFolder(CSIDL_COMMON_DOCUMENTS) + L"\\Pack\\";
+    ASSERT_TRUE(::CreateDirectoryW(saved.c_str(), nullptr));
+    {
+        Wizard wizard;
+        InstallWithDefaults(wizard);
+        wizard.Close();
+        ASSERT_EQ(0u, wizard.Installer.WaitForExit());
+    }
+    // Point the saved folder elsewhere, as an earlier installation there would have.
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Kelvorin", 0,
+                                             KEY_SET_VALUE | KEY_WOW64_32KEY, &key));
+    std::wstring value = RemoveTrailingSeparator(saved);
+    ::RegSetValueExW(key, L"AppPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                     static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    ::RegCloseKey(key);
+    {
+        Wizard wizard;
+        ASSERT_TRUE(wizard.ReachLicense());
+        ASSERT_TRUE(wizard.Agree());
+        ASSERT_TRUE(wizard.Next());
+        EXPECT_EQ(saved, ControlText(wizard.Page, FolderText));
+        PressKeys(wizard.Frame, {VK_ESCAPE});
+        EXPECT_EQ(0u, wizard.Installer.WaitForExit());
+    }
+    ASSERT_TRUE(::RemoveDirectoryW(saved.c_str()));
+    {
+        Wizard wizard;
+        ASSERT_TRUE(wizard.ReachLicense());
+        ASSERT_TRUE(wizard.Agree());
+        ASSERT_TRUE(wizard.Next());
+        EXPECT_EQ(DefaultInstallFolder(), ControlText(wizard.Page, FolderText));
+        PressKeys(wizard.Frame, {VK_ESCAPE});
+        EXPECT_EQ(0u, wizard.Installer.WaitForExit());
+    }
+}
+
+TEST(Scenario, OnlyOstrelAfterGoingBack) {
+    Wizard wizard;
+    ASSERT_TRUE(wizard.ReachLicense());
+    ASSERT_TRUE(wizard.Agree());
+    ASSERT_TRUE(wizard.Next());
+    EXPECT_EQ(L"Space required:  3 MB", ControlText(wizard.Page, RequiredText));
+    ASSERT_TRUE(wizard.Back(L"&Next >"));
+    for (int n = 1; n < 8; ++n) {
+        ClickButton(wizard.Page, FirstCheckbox + n);
+    }
+    ASSERT_TRUE(WaitFor([&] { return !IsChecked(wizard.Page, FirstCheckbox + 7); }));
+    EXPECT_TRUE(IsChecked(wizard.Page, FirstCheckbox));
+    ASSERT_TRUE(wizard.Next());
+    EXPECT_EQ(L"Space required:  1 MB", ControlText(wizard.Page, RequiredText));
+    ASSERT_TRUE(wizard.Install());
+    ASSERT_TRUE(wizard.WaitForResult());
+    EXPECT_EQ(L"Installation completed successfully.", ControlText(wizard.Page, StatusText));
+    EXPECT_EQ(ExpectedDetails(DefaultInstallFolder(), false), ListLines(wizard.Page, DetailsList));
+    wizard.Close();
+    EXPECT_EQ(0u, wizard.Installer.WaitForExit());
+
+    EXPECT_FALSE(MachineKeyExists(L"Software\\Classes\\.jtxt"));
+    EXPECT_FALSE(MachineKeyExists(L"Software\\Classes\\Directory\\shell\\Humbrewave"));
+    EXPECT_FALSE(PathExists(DefaultInstallFolder() + L"Glimmerdox.exe"));
+    EXPECT_EQ(DefaultInstallFolder(), ReadMachineValue(L"Software\\Kelvorin", L"AppPath").Text());
+    EXPECT_EQ(233472u >> 10, ReadMachineValue(UninstallKey, L"EstimatedSize").Number());
+}
+
+TEST(Scenario, NothingTickedCannotBeInstalled) {
+    Wizard wizard;
+    ASSERT_TRUE(wizard.ReachLicense());
+    ASSERT_TRUE(wizard.Agree());
+    // Tab from the default button reaches the first box; Space clears it; Tab moves on.
+    PressKeys(wizard.Frame, {VK_TAB});
+    for (int n = 0; n < 8; ++n) {
+        PressKeys(wizard.Frame, {VK_SPACE});
+        PressKeys(wizard.Frame, {VK_TAB});
+    }
+    ASSERT_TRUE(WaitFor([&] {
+        for (int n = 0; n < 8; ++n) {
+            if (IsChecked(wizard.Page, FirstCheckbox + n)) return false;
+        }
+        return true;
+    }));
+    PressKeys(wizard.Frame, {VK_MENU, 'N'});
+    wizard.Page = WaitForPageWithButton(wizard.Frame, ForwardButton, L"&Install");
+    ASSERT_NE(nullptr, wizard.Page);
+    EXPECT_EQ(L"Space required:  0 MB", ControlText(wizard.Page, RequiredText));
+    EXPECT_FALSE(IsEnabled(wizard.Page, ForwardButton));
+    PressKeys(wizard.Frame, {VK_ESCAPE});
+    EXPECT_EQ(0u, wizard.Installer.WaitForExit());
+    EXPECT_TRUE(NothingInstalled());
+}
+
+enum class CloseRequest { CancelOrClose, EscapeKey, CloseBox, AltF4 };
+
+void Request(Wizard& wizard, CloseRequest request) {
+    switch (request) {
+    case CloseRequest::CancelOrClose:  // "Cancel" on the first three pages, "&Close" on the last
+        ClickButton(wizard.Page, IsShown(wizard.Page, CancelButton) ? CancelButton : ForwardButton);
+        break;
+    case CloseRequest::EscapeKey:
+        PressKeys(wizard.Frame, {VK_ESCAPE});
+        break;
+    case CloseRequest::CloseBox:
+        ClickCloseBox(wizard.Frame);
+        break;
+    case CloseRequest::AltF4:
+        PressKeys(wizard.Frame, {VK_MENU, VK_F4});
+        break;
+    }
+}
+
+TEST(Scenario, CancelOnTheFirstThreePagesEndsAtOnce) {
+    for (CloseRequest request : {CloseRequest::CancelOrClose, CloseRequest::EscapeKey, CloseRequest::CloseBox}) {
+        for (int page = 0; page < 3; ++page) {
+            Wizard wizard;
+            ASSERT_TRUE(wizard.ReachLicense());
+            if (page > 0) ASSERT_TRUE(wizard.Agree());
+            if (page > 1) ASSERT_TRUE(wizard.Next());
+            Request(wizard, request);
+            EXPECT_EQ(0u, wizard.Installer.WaitForExit(5000))
+                << "page " << page << " request " << static_cast<int>(request);
+        }
+    }
+    EXPECT_TRUE(NothingInstalled());
+}
+
+TEST(Scenario, CloseRequestsWaitForTheInstallationToFinish) {
+    for (CloseRequest request :
+         {CloseRequest::CancelOrClose, CloseRequest::EscapeKey, CloseRequest::AltF4, CloseRequest::CloseBox}) {
+        Wizard wizard;
+        ASSERT_TRUE(wizard.ReachLicense());
+        ASSERT_TRUE(wizard.Agree());
+        ASSERT_TRUE(wizard.Next());
+        ASSERT_TRUE(wizard.Install());
+        Request(wizard, request);
+        int positionAfterRequest = ProgressPosition(wizard.Page, ProgressBar);
+        EXPECT_LT(positionAfterRequest, 100) << "the installation ended before the request was made";
+        ASSERT_TRUE(wizard.WaitForResult()) << "request " << static_cast<int>(request);
+        EXPECT_FALSE(wizard.Installer.HasExited());
+        EXPECT_EQ(100, ProgressPosition(wizard.Page, ProgressBar));
+        // Once the result shows, the same request ends the program.
+        Request(wizard, request);
+        EXPECT_EQ(0u, wizard.Installer.WaitForExit(5000)) << "request " << static_cast<int>(request);
+    }
+}
+
+TEST(Scenario, FileInUseFailsItsWriteAndTheRestGoesOn) {
+    std::wstring folder = DefaultInstallFolder();
+    ASSERT_TRUE(::CreateDirectoryW(RemoveTrailingSeparator(folder).c_str(), nullptr));
+    std::wstring held = folder + L"Jottervale.exe";
+    HANDLE holder = ::CreateFileW(held.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+    Wizard wizard;
+    InstallWithDefaults(wizard);
+    EXPECT_EQ(L"Installation failed.", ControlText(wizard.Page, StatusText));
+    std::vector<std::wstring> lines = ListLines(wizard.Page, DetailsList);
+    auto at = std::find(lines.begin(), lines.end(), held);
+    ASSERT_NE(lines.end(), at);
+    ASSERT_NE(lines.end(), at + 1);
+    EXPECT_EQ(L"ERROR: Write failed.", *(at + 1));
+    EXPECT_EQ(16u, lines.size());
+    EXPECT_EQ(lines.back(), folder + L"uninstall.exe");
+    wizard.Close();
+    EXPECT_EQ(0u, wizard.Installer.WaitForExit());
+    ::CloseHandle(holder);
+    EXPECT_FALSE(PathExists(StartMenuFolder() + L"Jottervale.lnk"));
+    EXPECT_FALSE(MachineKeyExists(L"Software\\Classes\\.jtxt"));
+    EXPECT_TRUE(MachineKeyExists(L"Software\\Classes\\.cvn"));
+}
+
+TEST(Scenario, DamagedPayloadIsRefused) {
+    std::vector<uint8_t> program, payload;
+    ASSERT_TRUE(ReadFileBytes(InstallerPath(), &program));
+    ASSERT_TRUE(ReadFileBytes(EnvironmentValue(L"KELVORIN_PAYLOAD_RESOURCE"), &payload));
+    auto at = std::search(program.begin(), program.end(), payload.begin(), payload.end());
+    ASSERT_NE(program.end(), at) << "the payload resource is not in the installer";
+    at[payload.size() / 2] ^= 0x40;
+    std::wstring copy = KnownFolder(CSIDL_COMMON_DOCUMENTS) + L"\\DamagedSetup.exe";
+    HANDLE file = ::CreateFileW(copy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    ASSERT_TRUE(::WriteFile(file, program.data(), static_cast<DWORD>(program.size()), &written, nullptr));
+    ::CloseHandle(file);
+
+    InstallerProcess installer(copy);
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = installer.FindMessageBox()) != nullptr; }));
+    EXPECT_EQ(L"Setup initialization failed.", MessageBoxText(box));
+    EXPECT_EQ(L"Error", WindowText(box));
+    EXPECT_EQ(nullptr, installer.FindTopLevel(L"Kelvorin App Pack (32-bit)"));
+    PressKeys(box, {VK_RETURN});
+    EXPECT_EQ(0u, installer.WaitForExit());
+    EXPECT_TRUE(NothingInstalled());
+}
+
+TEST(Scenario, ChosenFolderIsUsedAsItIs) {
+    Wizard wizard;
+    ASSERT_TRUE(wizard.ReachLicense());
+    ASSERT_TRUE(wizard.Agree());
+    ASSERT_TRUE(wizard.Next());
+    PressKeys(wizard.Frame, {VK_MENU, 'R'});
+    HWND picker = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (picker = wizard.Installer.FindOtherTopLevel(wizard.Frame)) != nullptr; }));
+    // The picker opens at the Program Files folder; Right opens it, Down selects its first folder.
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindowEnabled(::GetDlgItem(picker, IDOK)) != FALSE; }));
+    PressKeys(picker, {VK_RIGHT});
+    PressKeys(picker, {VK_DOWN});
+    ::Sleep(300);
+    PressKeys(picker, {VK_RETURN});
+    ASSERT_TRUE(WaitFor([&] { return ControlText(wizard.Page, FolderText) != DefaultInstallFolder(); }));
+    std::wstring chosen = ControlText(wizard.Page, FolderText);
+    std::wstring programFiles = KnownFolder(CSIDL_PROGRAM_FILES) + L"\\";
+    EXPECT_EQ(0u, chosen.rfind(programFiles, 0)) << chosen.c_str();
+    EXPECT_EQ(L'\\', chosen.back());
+    EXPECT_NE(L'\\', chosen[chosen.size() - 2]);
+    EXPECT_EQ(std::wstring::npos, chosen.find(L"Kelvorin"));
+    EXPECT_EQ(L"Space required:  3 MB", ControlText(wizard.Page, RequiredText));
+    ASSERT_TRUE(wizard.Install());
+    ASSERT_TRUE(wizard.WaitForResult());
+    wizard.Close();
+    EXPECT_EQ(0u, wizard.Installer.WaitForExit());
+    EXPECT_TRUE(PathExists(chosen + L"Ostrel.exe"));
+    EXPECT_EQ(chosen, ReadMachineValue(L"Software\\Kelvorin", L"AppPath").Text());
 }
 
 }  // namespace

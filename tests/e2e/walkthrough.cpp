@@ -1,0 +1,161 @@
+// The driver's entry: the scenarios as tests, or, on request, a printed walk through the default
+// installation with a picture of every page (--walkthrough), or the installer's figures (--figures).
+#include "tests/e2e/machine_state.h"
+#include "tests/e2e/scenario_support.h"
+#include "tests/e2e/screenshot.h"
+
+#include <gtest/gtest.h>
+#include <psapi.h>
+#include <shlobj.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+void ShowPage(const char* name, HWND page, std::initializer_list<int> controls) {
+    std::printf("\n== %s page\n", name);
+    for (int id : controls) {
+        std::wstring text = ControlText(page, id);
+        if (id == FirstCheckbox || (id > FirstCheckbox && id < FirstCheckbox + 8)) {
+            text = std::wstring(IsChecked(page, id) ? L"[x] " : L"[ ] ") + text;
+        }
+        std::printf("  %4d: %ls\n", id, text.c_str());
+    }
+}
+
+void Picture(HWND frame, const wchar_t* name) {
+    std::wstring folder = EnvironmentValue(L"KELVORIN_SCREENSHOT_DIR");
+    if (!folder.empty()) {
+        ::Sleep(300);  // let the page finish painting
+        SaveWindowPicture(frame, folder + L"\\" + name + L".bmp");
+    }
+}
+
+void ListFolder(const std::wstring& folder, const wchar_t* pattern) {
+    WIN32_FIND_DATAW found = {};
+    HANDLE search = ::FindFirstFileW((folder + pattern).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        SYSTEMTIME time = {};
+        ::FileTimeToSystemTime(&found.ftLastWriteTime, &time);
+        std::wstring target = ResolveLink(folder + found.cFileName);
+        std::printf("  %-18ls %8lu bytes  %04u-%02u-%02u %02u:%02u:%02u UTC%s%ls\n", found.cFileName,
+                    found.nFileSizeLow, time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond,
+                    target.empty() ? "" : "  -> ", target.c_str());
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+}
+
+void PrintValues(const std::wstring& key, std::initializer_list<const wchar_t*> names) {
+    std::printf("  HKLM\\%ls\n", key.c_str());
+    for (const wchar_t* name : names) {
+        RegistryValue value = ReadMachineValue(key, name);
+        if (!value.Present) continue;
+        if (value.Type == REG_DWORD) {
+            std::printf("    %-16ls REG_DWORD %lu\n", name ? name : L"(default)", value.Number());
+        } else {
+            std::printf("    %-16ls REG_SZ    %ls\n", name ? name : L"(default)", value.Text().c_str());
+        }
+    }
+}
+
+int Walkthrough() {
+    Wizard wizard;
+    if (!wizard.ReachLicense()) return 1;
+    ShowPage("License", wizard.Page, {1000, LicenseText, ForwardButton, CancelButton});
+    Picture(wizard.Frame, L"1-license");
+    if (!wizard.Agree()) return 1;
+    ShowPage("Components", wizard.Page, {1001, 1006, 1007, 1008, 1009, 1010, 1011, 1012, 1013, ForwardButton,
+                                         BackButton, CancelButton});
+    Picture(wizard.Frame, L"2-components");
+    if (!wizard.Next()) return 1;
+    ShowPage("Folder", wizard.Page, {1002, 1015, FolderText, BrowseButton, RequiredText, AvailableText,
+                                     ForwardButton, BackButton, CancelButton});
+    Picture(wizard.Frame, L"3-folder");
+    if (!wizard.Install() || !wizard.WaitForResult()) return 1;
+    wizard.ShowDetails();
+    ShowPage("Progress", wizard.Page, {StatusText, ForwardButton});
+    std::printf("  bar at %d\n", ProgressPosition(wizard.Page, ProgressBar));
+    for (const std::wstring& line : ListLines(wizard.Page, DetailsList)) std::printf("  | %ls\n", line.c_str());
+    Picture(wizard.Frame, L"4-progress");
+    wizard.Close();
+    std::printf("\nThe installer ended with exit code %lu.\n", wizard.Installer.WaitForExit());
+
+    std::wstring folder = ReadMachineValue(L"Software\\Kelvorin", L"AppPath").Text();
+    std::printf("\n== What the installation left\n%ls\n", folder.c_str());
+    ListFolder(folder, L"*");
+    std::printf("%ls\n", StartMenuFolder().c_str());
+    ListFolder(StartMenuFolder(), L"*.lnk");
+    PrintValues(L"Software\\Kelvorin", {L"AppPath"});
+    for (const wchar_t* key : {L"Software\\Classes\\Directory\\shell\\Humbrewave",
+                               L"Software\\Classes\\Directory\\shell\\Humbrewave\\command",
+                               L"Software\\Classes\\SystemFileAssociations\\audio\\shell\\Humbrewave",
+                               L"Software\\Classes\\SystemFileAssociations\\audio\\shell\\Humbrewave\\command",
+                               L"Software\\Classes\\.jtxt", L"Software\\Classes\\Jottervale.Document",
+                               L"Software\\Classes\\Jottervale.Document\\DefaultIcon",
+                               L"Software\\Classes\\Jottervale.Document\\shell",
+                               L"Software\\Classes\\Jottervale.Document\\shell\\open\\command",
+                               L"Software\\Classes\\.cvn", L"Software\\Classes\\Cryvane.File",
+                               L"Software\\Classes\\Cryvane.File\\DefaultIcon", L"Software\\Classes\\Cryvane.File\\shell",
+                               L"Software\\Classes\\Cryvane.File\\shell\\open\\command", L"Software\\Classes\\.pbr",
+                               L"Software\\Classes\\Pebbrack.File", L"Software\\Classes\\Pebbrack.File\\DefaultIcon",
+                               L"Software\\Classes\\Pebbrack.File\\shell",
+                               L"Software\\Classes\\Pebbrack.File\\shell\\open\\command"}) {
+        PrintValues(key, {nullptr});
+    }
+    PrintValues(L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelvorin",
+                {L"DisplayIcon", L"DisplayName", L"DisplayVersion", L"Publisher", L"UninstallString",
+                 L"EstimatedSize", L"NoModify", L"NoRepair"});
+    return 0;
+}
+
+double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
+    LARGE_INTEGER frequency;
+    ::QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(to.QuadPart - from.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+int Figures() {
+    LARGE_INTEGER started, licenseShown, installPressed, resultShown;
+    ::QueryPerformanceCounter(&started);
+    Wizard wizard;
+    if (!wizard.ReachLicense()) return 1;
+    ::QueryPerformanceCounter(&licenseShown);
+    if (!wizard.Agree() || !wizard.Next()) return 1;
+    ::QueryPerformanceCounter(&installPressed);
+    if (!wizard.Install() || !wizard.WaitForResult()) return 1;
+    ::QueryPerformanceCounter(&resultShown);
+    PROCESS_MEMORY_COUNTERS memory = {};
+    memory.cb = sizeof(memory);
+    ::GetProcessMemoryInfo(wizard.Installer.Handle(), &memory, sizeof(memory));
+    wizard.Close();
+    wizard.Installer.WaitForExit();
+    std::vector<uint8_t> installer, payload;
+    ReadFileBytes(InstallerPath(), &installer);
+    ReadFileBytes(EnvironmentValue(L"KELVORIN_PAYLOAD_RESOURCE"), &payload);
+    std::printf("Process start to the License page shown: %.0f ms\n", Milliseconds(started, licenseShown));
+    std::printf("\"&Install\" to the result text: %.0f ms\n", Milliseconds(installPressed, resultShown));
+    std::printf("Installer's peak working set: %lu KiB\n", static_cast<unsigned long>(memory.PeakWorkingSetSize >> 10));
+    std::printf("Installer size: %zu bytes; compressed payload %zu bytes; overhead %zu bytes\n", installer.size(),
+                payload.size(), installer.size() - payload.size());
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    int result = 0;
+    if (argc > 1 && std::strcmp(argv[1], "--walkthrough") == 0) {
+        result = Walkthrough();
+    } else if (argc > 1 && std::strcmp(argv[1], "--figures") == 0) {
+        result = Figures();
+    } else {
+        ::testing::InitGoogleTest(&argc, argv);
+        result = RUN_ALL_TESTS();
+    }
+    ::CoUninitialize();
+    return result;
+}
