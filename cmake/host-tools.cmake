@@ -10,4 +10,5 @@ ExternalProject_Add(host_tools
     INSTALL_COMMAND ""
     BUILD_ALWAYS ON
     BUILD_BYPRODUCTS ${KELVORIN_PAYLOAD_BUILDER} ${KELVORIN_HOST_DIR}/payload_builder_tests
+        ${KELVORIN_HOST_DIR}/make_payload_variants
     LOG_CONFIGURE ON LOG_BUILD ON LOG_OUTPUT_ON_FAILURE ON)

@@ -20,7 +20,9 @@ wine_session_start() {  # $1: build folder, $2: prefix name, $3: "own-display" t
     # One server for the whole session, so that each program starts quickly.
     wineserver -p >/dev/null 2>&1
     wineboot -i >/dev/null 2>&1 </dev/null
-    # No window manager runs on the virtual display: Wine draws the captions and borders itself.
+    # No window manager runs on the virtual display: Wine manages its windows and draws their captions
+    # itself, and does not wait for a manager to acknowledge a hidden window.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 </dev/null
 }
 

@@ -2,10 +2,23 @@
 
 #include <cstdint>
 
-// Makes a folder string end with exactly the one backslash a file name is appended after. The buffer
-// needs room for the current length plus two characters.
+// Where the directory walk may first test a prefix: once this many separators have been seen (the
+// current one included) and at this character index or later. The server of a network path and the
+// root of a drive are never created.
+struct RootRule {
+    uint32_t Separators;
+    uint32_t FirstIndex;
+};
+
+// Makes a folder string end with a backslash, so that a file name can be appended directly; only the
+// last character is looked at. The buffer needs room for the current length plus two characters.
 void EnsureTrailingSeparator(wchar_t* path);
 
 // Creates every missing folder along the path, outside in, up to its last separator.
-// 1 when each folder examined exists or was made, 0 at the first creation that fails.
+// 1 when each folder examined exists or was made, 0 at the first creation that fails. A path of 260
+// characters or more does not fit the working copy: nothing is created and the result is 0.
 uint32_t CreateDirectoryChain(const wchar_t* path);
+
+// The rule for a network path, a path from the current drive's root, a drive path or a relative path,
+// chosen from the first two characters. The path must not be empty.
+RootRule ChooseRootRule(const wchar_t* path);

@@ -11,7 +11,8 @@ enum InstallState : uint32_t {
     Closing = 3,
 };
 
-enum WizardPage : uint32_t {
+// Scoped, since the shell's headers declare an interface named Folder.
+enum class WizardPage : uint32_t {
     License = 0,
     Components = 1,
     Folder = 2,

@@ -1,0 +1,67 @@
+#include "install/registry.h"
+
+#include "setup/setup_state.h"
+
+namespace {
+
+constexpr const wchar_t* KeyPathRoot = L"Software";
+constexpr const wchar_t* SavedPathValueName = L"AppPath";
+// 236 UTF-16 characters with the terminator; the destination is larger, so unterminated data still ends in a NUL.
+constexpr DWORD SavedPathByteLimit = 472;
+
+wchar_t* AppendText(wchar_t* end, const wchar_t* text);
+
+}  // namespace
+
+wchar_t* SetupState::BuildRegistryPath(const wchar_t* c1, const wchar_t* c2, const wchar_t* c3, const wchar_t* c4,
+                                       const wchar_t* c5, const wchar_t* c6) {
+    const wchar_t* components[6] = {c1, c2, c3, c4, c5, c6};
+    wchar_t* end = AppendText(Scratch.Wide, KeyPathRoot);
+    for (const wchar_t* component : components) {
+        if (component == nullptr) {
+            break;
+        }
+        end = AppendText(AppendText(end, L"\\"), component);
+    }
+    return Scratch.Wide;
+}
+
+uint32_t WriteRegistryValue(const wchar_t* keyPath, const wchar_t* valueName, DWORD type, const void* data,
+                            DWORD byteCount) {
+    HKEY key = nullptr;
+    // No WOW64 flag: a 32-bit installer writes where the platform puts a 32-bit program's values.
+    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &key,
+                          nullptr) != ERROR_SUCCESS) {
+        return 0;
+    }
+    // A value that cannot be set is not reported; the installation goes on with the next one.
+    static_cast<void>(::RegSetValueExW(key, valueName, 0, type, static_cast<const BYTE*>(data), byteCount));
+    static_cast<void>(::RegCloseKey(key));
+    return 1;
+}
+
+uint32_t ReadSavedInstallPath(const wchar_t* keyPath, wchar_t* destination) {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+        return 0;
+    }
+    // Any type is accepted here; the caller's folder test decides whether the text is usable.
+    DWORD byteCount = SavedPathByteLimit;
+    LONG status = ::RegQueryValueExW(key, SavedPathValueName, nullptr, nullptr, reinterpret_cast<BYTE*>(destination),
+                                     &byteCount);
+    static_cast<void>(::RegCloseKey(key));
+    return status == ERROR_SUCCESS ? 1 : 0;
+}
+
+namespace {
+
+// Copies the text with its terminator and returns the position of that terminator.
+wchar_t* AppendText(wchar_t* end, const wchar_t* text) {
+    while ((*end = *text) != L'\0') {
+        ++end;
+        ++text;
+    }
+    return end;
+}
+
+}  // namespace

@@ -1,0 +1,87 @@
+#include "setup/paths.h"
+
+#include <windows.h>
+
+namespace {
+
+// The walk copies the path into a buffer of this size, so it fits paths of at most 259 characters.
+constexpr uint32_t WorkingCopyCapacity = MAX_PATH;
+
+bool IsPathSeparator(wchar_t c);
+bool IsFolder(DWORD attributes);
+uint32_t MakeFolder(const wchar_t* prefix);
+
+}  // namespace
+
+void EnsureTrailingSeparator(wchar_t* path) {
+    uint32_t n = 0;
+    while (path[n] != L'\0') {
+        ++n;
+    }
+    if (n > 0 && IsPathSeparator(path[n - 1])) {
+        --n;
+    }
+    path[n] = L'\\';
+    path[n + 1] = L'\0';
+}
+
+RootRule ChooseRootRule(const wchar_t* path) {
+    if (IsPathSeparator(path[0])) {
+        if (IsPathSeparator(path[1])) {
+            return {4, 5};  // \\server\share\: the share root ends at the fourth separator
+        }
+        return {2, 2};
+    }
+    if (path[1] == L':') {
+        return {2, 4};
+    }
+    return {1, 1};
+}
+
+uint32_t CreateDirectoryChain(const wchar_t* path) {
+    wchar_t prefix[WorkingCopyCapacity] = {};
+    // Measured before anything is made, so a path that cannot fit the copy leaves the disk untouched.
+    uint32_t length = 0;
+    while (length < WorkingCopyCapacity && path[length] != L'\0') {
+        ++length;
+    }
+    if (length == WorkingCopyCapacity) {
+        return 0;
+    }
+    if (length == 0) {
+        return 1;
+    }
+    RootRule rule = ChooseRootRule(path);
+    uint32_t separators = 0;
+    for (uint32_t j = 0; j < length; ++j) {
+        prefix[j] = path[j];
+        if (!IsPathSeparator(path[j])) {
+            continue;
+        }
+        ++separators;
+        // The zero fill terminates the prefix right after this separator.
+        if (separators >= rule.Separators && j >= rule.FirstIndex && !MakeFolder(prefix)) {
+            return 0;
+        }
+    }
+    return 1;
+}
+
+namespace {
+
+bool IsPathSeparator(wchar_t c) {
+    return c == L'\\' || c == L'/';
+}
+
+bool IsFolder(DWORD attributes) {
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+uint32_t MakeFolder(const wchar_t* prefix) {
+    if (IsFolder(::GetFileAttributesW(prefix))) {
+        return 1;
+    }
+    return ::CreateDirectoryW(prefix, nullptr) ? 1 : 0;
+}
+
+}  // namespace
