@@ -28,6 +28,7 @@ struct StepStrings {
 void RunComponentStep(SetupState& setup, uint32_t component, StepStrings& strings);
 void RunFinalStep(SetupState& setup, StepStrings& strings);
 bool IsComponentTicked(const SetupState& setup, uint32_t component);
+HWND PageWindow(const SetupState& setup, WizardPage page);
 void AddDetailsLine(const SetupState& setup, const wchar_t* line);
 void CountFailedWrite(SetupState& setup);
 
@@ -51,7 +52,7 @@ void RunInstallStep(uint32_t step) {
     // Every step starts from the bare folders, whatever this one appended.
     setup.InstallFolder[installLength] = 0;
     setup.StartMenuFolder[startMenuLength] = 0;
-    HWND progressBar = ::GetDlgItem(setup.PageWindows[Progress], ProgressBarId);
+    HWND progressBar = ::GetDlgItem(PageWindow(setup, WizardPage::Progress), ProgressBarId);
     ::SendMessageW(progressBar, PBM_SETPOS, StepProgressPosition(step), 0);
 }
 
@@ -60,7 +61,7 @@ namespace {
 void RunComponentStep(SetupState& setup, uint32_t component, StepStrings& strings) {
     if (IsComponentTicked(setup, component)) {
         const wchar_t* name = setup.ComponentTable[component];
-        ::SetDlgItemTextW(setup.PageWindows[Progress], StatusTextId, name);
+        ::SetDlgItemTextW(PageWindow(setup, WizardPage::Progress), StatusTextId, name);
         // A folder that cannot be made shows up as the failed write that follows.
         CreateDirectoryChain(setup.InstallFolder);
         // Strings that do not fit their buffers fail the write instead of overrunning them.
@@ -108,14 +109,18 @@ void RunFinalStep(SetupState& setup, StepStrings& strings) {
             WriteUninstallEntry(registration);
         }
     }
-    ::SetDlgItemTextA(setup.PageWindows[Progress], StatusTextId,
+    ::SetDlgItemTextA(PageWindow(setup, WizardPage::Progress), StatusTextId,
                       setup.ErrorCount != 0 ? InstallFailedText : InstallSucceededText);
     setup.State = Finished;
 }
 
 bool IsComponentTicked(const SetupState& setup, uint32_t component) {
-    return ::IsDlgButtonChecked(setup.PageWindows[Components], FirstComponentCheckboxId + component) ==
+    return ::IsDlgButtonChecked(PageWindow(setup, WizardPage::Components), FirstComponentCheckboxId + component) ==
            BST_CHECKED;
+}
+
+HWND PageWindow(const SetupState& setup, WizardPage page) {
+    return setup.PageWindows[static_cast<uint32_t>(page)];
 }
 
 void AddDetailsLine(const SetupState& setup, const wchar_t* line) {
