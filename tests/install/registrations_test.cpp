@@ -65,44 +65,15 @@ TEST_F(Registrations, EstimatedSizeIsWholeKibibytesRoundedDown) {
     EXPECT_EQ(2112u, number);
 }
 
-TEST_F(Registrations, ComponentsWriteTheirValuesInOrderAndTheFirstFourNothing) {
-    RegistryCleanup cleanup;
-    RegistryRecorder recorder;
-    for (uint32_t component = 0; component < 8; ++component) {
-        const std::wstring exe = Folder + setup_.ComponentTable[component] + L".exe";
-        const std::wstring icon = exe + L",0";
-        const std::wstring open = L"\"" + exe + L"\" \"%1\"";
-        RegistrationStrings strings = {icon.c_str(), open.c_str(), nullptr, nullptr, 0};
-        RecordedValues().clear();
-        WriteComponentRegistrations(component, strings);
-        std::vector<RecordedValue> expected = ExpectedComponentValues(component, exe);
-        EXPECT_EQ(expected, recorder.Values()) << "component " << component << " wrote\n"
-                                               << Describe(recorder.Values());
-    }
-}
-
-TEST_F(Registrations, SavedFolderAndUninstallEntryInOrder) {
-    RegistryCleanup cleanup;
-    RegistryRecorder recorder;
-    const std::wstring uninstaller = Folder + L"uninstall.exe";
-    const std::wstring icon = uninstaller + L",0";
-    const std::wstring command = L"\"" + uninstaller + L"\"";
-    RegistrationStrings strings = {icon.c_str(), nullptr, command.c_str(), Folder.c_str(), 2163200};
-    WriteSavedInstallFolder(strings);
-    WriteUninstallEntry(strings);
-    std::vector<RecordedValue> expected = {ExpectedAppPath(Folder)};
-    for (const RecordedValue& value : ExpectedUninstallEntry(uninstaller, 2112)) expected.push_back(value);
-    EXPECT_EQ(expected, recorder.Values()) << Describe(recorder.Values());
-}
-
-TEST_F(Registrations, ValuesLandInThe32BitViewWithTheirTypesAndBytes) {
+// All 28 values in the order they are handed over, then as another program reads them back.
+TEST_F(Registrations, AllValuesInOrderLandInThe32BitView) {
     RegistryCleanup cleanup;
     RegistryRecorder recorder;
     const std::wstring uninstaller = Folder + L"uninstall.exe";
     const std::wstring uninstallIcon = uninstaller + L",0";
     const std::wstring uninstallCommand = L"\"" + uninstaller + L"\"";
     std::vector<RecordedValue> expected;
-    for (uint32_t component = 4; component < 8; ++component) {
+    for (uint32_t component = 0; component < 8; ++component) {
         const std::wstring exe = Folder + setup_.ComponentTable[component] + L".exe";
         const std::wstring icon = exe + L",0";
         const std::wstring open = L"\"" + exe + L"\" \"%1\"";
@@ -117,6 +88,7 @@ TEST_F(Registrations, ValuesLandInThe32BitViewWithTheirTypesAndBytes) {
     for (const RecordedValue& value : ExpectedUninstallEntry(uninstaller, 2112)) expected.push_back(value);
 
     ASSERT_EQ(28u, expected.size());
+    EXPECT_EQ(expected, recorder.Values()) << Describe(recorder.Values());
     for (const RecordedValue& value : expected) {
         RecordedValue actual;
         EXPECT_TRUE(ReadBack(value, &actual)) << std::string(value.Key.begin(), value.Key.end());
