@@ -59,15 +59,15 @@ bool TimeOneInstallation(int run, double stepTimes[Steps], double* whole) {
     ::lstrcpyW(setup.StartMenuFolder, (root + L"Programs\\Kelvorin\\").c_str());
     setup.FrameWindow =
         ::CreateDialogParamW(setup.Instance, MAKEINTRESOURCEW(IDD_FRAME), nullptr, FrameDialogProc, 0);
-    if (setup.FrameWindow == nullptr || setup.PageWindows[static_cast<uint32_t>(WizardPage::Progress)] == nullptr) {
+    if (setup.FrameWindow == nullptr || setup.PageWindows[WizardPage::Progress] == nullptr) {
         return false;
     }
 
-    Press(setup.PageWindows[static_cast<uint32_t>(WizardPage::License)]);
-    Press(setup.PageWindows[static_cast<uint32_t>(WizardPage::Components)]);
+    Press(setup.PageWindows[WizardPage::License]);
+    Press(setup.PageWindows[WizardPage::Components]);
     LARGE_INTEGER started, before, after;
     ::QueryPerformanceCounter(&started);
-    Press(setup.PageWindows[static_cast<uint32_t>(WizardPage::Folder)]);
+    Press(setup.PageWindows[WizardPage::Folder]);
     DWORD deadline = ::GetTickCount() + 20000;
     MSG message;
     while (setup.State != Finished && ::GetTickCount() < deadline) {

@@ -3,6 +3,7 @@
 #include "install/registrations.h"
 #include "install/shortcut.h"
 #include "install/step_strings.h"
+#include "resources/resource_ids.h"
 #include "setup/paths.h"
 #include "setup/setup_state.h"
 
@@ -10,9 +11,6 @@
 
 namespace {
 
-constexpr int StatusTextId = 1003;
-constexpr int FirstComponentCheckboxId = 1006;
-constexpr int ProgressBarId = 1019;
 constexpr uint32_t UninstallerEntry = 9;
 
 constexpr const wchar_t* WriteFailedLine = L"ERROR: Write failed.";
@@ -28,7 +26,6 @@ struct StepStrings {
 void RunComponentStep(SetupState& setup, uint32_t component, StepStrings& strings);
 void RunFinalStep(SetupState& setup, StepStrings& strings);
 bool IsComponentTicked(const SetupState& setup, uint32_t component);
-HWND PageWindow(const SetupState& setup, WizardPage page);
 void AddDetailsLine(const SetupState& setup, const wchar_t* line);
 void CountFailedWrite(SetupState& setup);
 
@@ -52,7 +49,7 @@ void RunInstallStep(uint32_t step) {
     // Every step starts from the bare folders, whatever this one appended.
     setup.InstallFolder[installLength] = 0;
     setup.StartMenuFolder[startMenuLength] = 0;
-    HWND progressBar = ::GetDlgItem(PageWindow(setup, WizardPage::Progress), ProgressBarId);
+    HWND progressBar = ::GetDlgItem(setup.PageWindows[WizardPage::Progress], IDC_PROGRESS_BAR);
     ::SendMessageW(progressBar, PBM_SETPOS, StepProgressPosition(step), 0);
 }
 
@@ -61,7 +58,7 @@ namespace {
 void RunComponentStep(SetupState& setup, uint32_t component, StepStrings& strings) {
     if (IsComponentTicked(setup, component)) {
         const wchar_t* name = setup.ComponentTable[component];
-        ::SetDlgItemTextW(PageWindow(setup, WizardPage::Progress), StatusTextId, name);
+        ::SetDlgItemTextW(setup.PageWindows[WizardPage::Progress], IDC_STATUS_TEXT, name);
         // A folder that cannot be made shows up as the failed write that follows.
         CreateDirectoryChain(setup.InstallFolder);
         // Strings that do not fit their buffers fail the write instead of overrunning them.
@@ -109,18 +106,14 @@ void RunFinalStep(SetupState& setup, StepStrings& strings) {
             WriteUninstallEntry(registration);
         }
     }
-    ::SetDlgItemTextA(PageWindow(setup, WizardPage::Progress), StatusTextId,
+    ::SetDlgItemTextA(setup.PageWindows[WizardPage::Progress], IDC_STATUS_TEXT,
                       setup.ErrorCount != 0 ? InstallFailedText : InstallSucceededText);
     setup.State = Finished;
 }
 
 bool IsComponentTicked(const SetupState& setup, uint32_t component) {
-    return ::IsDlgButtonChecked(PageWindow(setup, WizardPage::Components), FirstComponentCheckboxId + component) ==
+    return ::IsDlgButtonChecked(setup.PageWindows[WizardPage::Components], IDC_COMPONENT_FIRST + component) ==
            BST_CHECKED;
-}
-
-HWND PageWindow(const SetupState& setup, WizardPage page) {
-    return setup.PageWindows[static_cast<uint32_t>(page)];
 }
 
 void AddDetailsLine(const SetupState& setup, const wchar_t* line) {

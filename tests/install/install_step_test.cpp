@@ -15,10 +15,6 @@
 
 namespace {
 
-constexpr int StatusText = 1003;
-constexpr int FirstCheckbox = 1006;
-constexpr int DetailsListId = 1018;
-constexpr int ProgressBar = 1019;
 constexpr const char* Succeeded = "Installation completed successfully.";
 constexpr const char* Failed = "Installation failed.";
 constexpr const wchar_t* WriteFailed = L"ERROR: Write failed.";
@@ -43,9 +39,6 @@ struct StepSnapshot {
 class Installation : public ::testing::Test {
 public:
     void SetUp() override {
-        if (::FindResourceW(nullptr, MAKEINTRESOURCEW(IDD_PROGRESS_PAGE), MAKEINTRESOURCEW(5)) == nullptr) {
-            GTEST_SKIP() << "the wizard's page templates are not built in yet";
-        }
         ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
         CurrentSetup = &setup_;
         ASSERT_EQ(0u, setup_.LoadPayload());
@@ -80,10 +73,10 @@ public:
         wcscpy(setup_.StartMenuFolder, startMenu.c_str());
     }
 
-    HWND Page(WizardPage page) const { return setup_.PageWindows[static_cast<uint32_t>(page)]; }
+    HWND Page(uint32_t page) const { return setup_.PageWindows[page]; }
 
     void Tick(uint32_t component, bool ticked) {
-        ::CheckDlgButton(Page(WizardPage::Components), FirstCheckbox + component, ticked ? BST_CHECKED : BST_UNCHECKED);
+        ::CheckDlgButton(Page(WizardPage::Components), IDC_COMPONENT_FIRST + component, ticked ? BST_CHECKED : BST_UNCHECKED);
     }
 
     void TickOnly(std::initializer_list<uint32_t> components) {
@@ -91,7 +84,7 @@ public:
         for (uint32_t n : components) Tick(n, true);
     }
 
-    void Press(WizardPage page, int button) {
+    void Press(uint32_t page, int button) {
         ::SendMessageW(Page(page), WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                        reinterpret_cast<LPARAM>(::GetDlgItem(Page(page), button)));
     }
@@ -129,7 +122,7 @@ public:
     }
 
     StepSnapshot Snapshot(uint32_t step) {
-        HWND bar = ::GetDlgItem(Page(WizardPage::Progress), ProgressBar);
+        HWND bar = ::GetDlgItem(Page(WizardPage::Progress), IDC_PROGRESS_BAR);
         return {step,
                 static_cast<uint32_t>(::SendMessageW(bar, PBM_GETPOS, 0, 0)),
                 static_cast<uint32_t>(::SendMessageW(setup_.DetailsList, LB_GETCOUNT, 0, 0)),
@@ -141,7 +134,7 @@ public:
 
     std::string Status() {
         char text[128] = {};
-        ::GetDlgItemTextA(Page(WizardPage::Progress), StatusText, text, sizeof(text));
+        ::GetDlgItemTextA(Page(WizardPage::Progress), IDC_STATUS_TEXT, text, sizeof(text));
         return text;
     }
 
