@@ -14,4 +14,11 @@ cp -a "$WINEPREFIX" "$KELVORIN_E2E_TEMPLATE"
 export KELVORIN_SCREENSHOT_DIR="$build/screenshots"
 mkdir -p "$KELVORIN_SCREENSHOT_DIR"
 cd "$build"
-ctest --output-on-failure --timeout 300
+status=0
+ctest --output-on-failure --timeout 300 || status=$?
+# The window tests capture BMP files from inside Wine; PNG is what viewers and the README take.
+for bmp in "$KELVORIN_SCREENSHOT_DIR"/*.bmp; do
+    [ -e "$bmp" ] || continue
+    convert "$bmp" -define png:exclude-chunks=date,time "${bmp%.bmp}.png" && rm -f "$bmp"
+done
+exit $status

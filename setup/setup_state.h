@@ -11,13 +11,16 @@ enum InstallState : uint32_t {
     Closing = 3,
 };
 
-// Scoped, since the shell's headers declare an interface named Folder.
-enum class WizardPage : uint32_t {
+// In a namespace, since the shell's headers declare an interface named Folder; the values stay plain
+// numbers because they index PageWindows and step from page to page.
+namespace WizardPage {
+enum Value : uint32_t {
     License = 0,
     Components = 1,
     Folder = 2,
     Progress = 3,
 };
+}
 
 constexpr uint32_t PageCount = 4;
 constexpr uint32_t ComponentCount = 8;
@@ -60,7 +63,7 @@ struct SetupState {
     HICON FrameIcon;
     const uint8_t* ResourceData;
     uint32_t ResourceSize;
-    WizardPage CurrentPage;
+    WizardPage::Value CurrentPage;
     InstallState State;
     uint32_t ErrorCount;
     uint32_t BytesRequired;

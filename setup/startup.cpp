@@ -84,7 +84,7 @@ WPARAM RunMessageLoop(SetupState& setup) {
     MSG message = {};
     while (message.message != WM_QUIT) {
         while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-            if (!::IsDialogMessageW(setup.PageWindows[static_cast<uint32_t>(setup.CurrentPage)], &message)) {
+            if (!::IsDialogMessageW(setup.PageWindows[setup.CurrentPage], &message)) {
                 ::TranslateMessage(&message);
                 ::DispatchMessageW(&message);
             }

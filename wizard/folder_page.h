@@ -1,9 +1,18 @@
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 
-// Writes value into out through a format with one conversion ("%u MB"); returns the characters written.
-uint32_t FormatUnsigned(char* out, const char* format, uint32_t value);
-
-// The Folder page's Browse command: the folder picker, then the chosen folder becomes the install folder.
+// The Folder page's Browse command: the folder picker, then the chosen folder becomes the install
+// folder and the space figures are rebuilt. A cancelled picker changes nothing.
 void ChooseInstallFolder();
+
+// Free bytes available to the caller on the folder's disk: asked first of the folder's first three
+// characters (the drive root), then of the whole folder; UnknownFreeBytes when both fail.
+uint64_t QueryFreeBytes(const wchar_t* folder);
+
+// The one call that Wine cannot make report an exact figure; tests replace it, the product never does.
+namespace FolderPageSeams {
+extern BOOL(WINAPI* GetDiskFreeSpaceExCall)(LPCWSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
+}  // namespace FolderPageSeams

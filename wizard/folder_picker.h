@@ -16,4 +16,5 @@ struct FolderPickerRequest {
 // Runs the shell's folder picker. Nonzero when a folder was chosen and its path stored in Path.
 uint32_t BrowseForFolder(FolderPickerRequest* request);
 
+// Sets the caption, the OK text and the starting folder when the picker opens; always 0.
 int CALLBACK FolderPickerCallback(HWND window, UINT message, LPARAM parameter, LPARAM data);

@@ -1,24 +1,90 @@
 #include "wizard/frame.h"
 
-#include "setup/product_texts.h"
+#include "install/install_step.h"
+#include "resources/resource_ids.h"
 #include "setup/setup_state.h"
+#include "setup/startup.h"
+#include "wizard/init_wizard.h"
+#include "wizard/license_margin.h"
 
-INT_PTR CALLBACK FrameDialogProc(HWND window, UINT message, WPARAM, LPARAM) {
+namespace {
+
+void OnDestroy();
+void OnClose();
+void OnInitDialog(HWND window);
+void OnTimer();
+void OnDpiChanged(uint32_t dpi);
+void OnArmStep(WPARAM step);
+
+}  // namespace
+
+INT_PTR CALLBACK FrameDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
-    case WM_INITDIALOG:
-        ::SetWindowTextW(window, ProductTitle);
-        ::ShowWindow(window, SW_SHOWNORMAL);
+    case WM_DESTROY:
+        OnDestroy();
         return TRUE;
     case WM_CLOSE:
-        CurrentSetup->State = Closing;
-        ::DestroyWindow(window);
+        OnClose();
         return TRUE;
-    case WM_DESTROY:
-        if (CurrentSetup->State == Closing) {
-            ::PostQuitMessage(0);
-        }
+    case WM_INITDIALOG:
+        OnInitDialog(window);
+        return TRUE;
+    case WM_TIMER:
+        OnTimer();
+        return TRUE;
+    case WM_DPICHANGED:
+        OnDpiChanged(HIWORD(wParam));
+        return TRUE;
+    case WM_APP:
+        OnArmStep(wParam);
         return TRUE;
     default:
         return FALSE;
     }
 }
+
+namespace {
+
+// Only a deliberate close ends the loop; any other destruction leaves it running.
+void OnDestroy() {
+    if (CurrentSetup->State == Closing) {
+        ::PostQuitMessage(0);
+    }
+}
+
+// An installation cannot be interrupted: every close request during it is dropped.
+void OnClose() {
+    SetupState& setup = *CurrentSetup;
+    if (setup.State == Installing) {
+        return;
+    }
+    ::KillTimer(setup.FrameWindow, StepTimerId);
+    setup.State = Closing;
+    ::DestroyWindow(setup.FrameWindow);
+}
+
+void OnInitDialog(HWND window) {
+    if (!InitWizard(window)) {
+        ReportInitFailure();
+        ::PostMessageW(window, WM_CLOSE, 0, 0);
+    }
+}
+
+// The step clears PendingStep itself, so a tick never runs a step twice.
+void OnTimer() {
+    const SetupState& setup = *CurrentSetup;
+    if (setup.PendingStep != 0) {
+        RunInstallStep(setup.PendingStep - 1);
+    }
+}
+
+void OnDpiChanged(uint32_t dpi) {
+    const int32_t inset = LicenseInsetForDpi(dpi);
+    InsetEditRect(::GetDlgItem(CurrentSetup->PageWindows[WizardPage::License], IDC_LICENSE_TEXT), inset, inset);
+}
+
+void OnArmStep(WPARAM step) {
+    CurrentSetup->PendingStep = static_cast<uint32_t>(step) + 1;
+}
+
+}  // namespace

@@ -2,7 +2,8 @@
 
 #include <windows.h>
 
-INT_PTR CALLBACK FrameDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// The frame's only timer: it paces the install steps, one per tick.
+constexpr UINT_PTR StepTimerId = 1;
 
-// Builds the pages, texts, icon and timer inside the frame's creation. True on success.
-bool InitWizard(HWND frame);
+// The wizard frame (template 103): builds the wizard, paces the install steps and decides on closing.
+INT_PTR CALLBACK FrameDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -2,9 +2,6 @@
 
 #include <windows.h>
 
-#include <cstdint>
-
+// The one dialog procedure of the four pages: turns their buttons into page moves and colours the
+// details list. It acts on the page on show, never on the window it is given.
 INT_PTR CALLBACK PageDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
-// Moves the left and top edges of an edit control's formatting rectangle inwards by the given pixels.
-void InsetEditRect(HWND edit, int32_t dx, int32_t dy);

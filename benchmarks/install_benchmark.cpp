@@ -1,0 +1,125 @@
+// Prints how long each of the nine install steps takes for its own work, and a whole installation from
+// entering the Progress page to the result text, as medians of installations into fresh folders.
+#include "benchmarks/median.h"
+#include "resources/resource_ids.h"
+#include "setup/setup_state.h"
+#include "wizard/frame.h"
+
+#include <windows.h>
+#include <objbase.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int Runs = 9;
+constexpr uint32_t Steps = 9;
+
+double Milliseconds(const LARGE_INTEGER& start, const LARGE_INTEGER& end) {
+    LARGE_INTEGER frequency;
+    ::QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(end.QuadPart - start.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+void RemoveTree(const std::wstring& folder) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = ::FindFirstFileW((folder + L"*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..") continue;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(folder + name + L"\\");
+            } else {
+                ::DeleteFileW((folder + name).c_str());
+            }
+        } while (::FindNextFileW(search, &found));
+        ::FindClose(search);
+    }
+    ::RemoveDirectoryW(folder.c_str());
+}
+
+void Press(HWND page) {
+    ::SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(page, IDOK)));
+}
+
+// One installation of all eight components through the real frame and its timer. False if it did not
+// finish or reported an error.
+bool TimeOneInstallation(int run, double stepTimes[Steps], double* whole) {
+    SetupState setup(::GetModuleHandleW(nullptr));
+    CurrentSetup = &setup;
+    if (setup.LoadPayload() != 0) return false;
+    wchar_t temp[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, temp);
+    std::wstring root = std::wstring(temp) + L"kelvorin-bench-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                        std::to_wstring(run) + L"\\";
+    ::lstrcpyW(setup.InstallFolder, (root + L"Apps\\Kelvorin\\").c_str());
+    ::lstrcpyW(setup.StartMenuFolder, (root + L"Programs\\Kelvorin\\").c_str());
+    setup.FrameWindow =
+        ::CreateDialogParamW(setup.Instance, MAKEINTRESOURCEW(IDD_FRAME), nullptr, FrameDialogProc, 0);
+    if (setup.FrameWindow == nullptr || setup.PageWindows[WizardPage::Progress] == nullptr) {
+        return false;
+    }
+
+    Press(setup.PageWindows[WizardPage::License]);
+    Press(setup.PageWindows[WizardPage::Components]);
+    LARGE_INTEGER started, before, after;
+    ::QueryPerformanceCounter(&started);
+    Press(setup.PageWindows[WizardPage::Folder]);
+    DWORD deadline = ::GetTickCount() + 20000;
+    MSG message;
+    while (setup.State != Finished && ::GetTickCount() < deadline) {
+        if (!::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+            continue;
+        }
+        uint32_t armed = setup.PendingStep;
+        bool tick = message.message == WM_TIMER && message.hwnd == setup.FrameWindow && armed != 0;
+        ::QueryPerformanceCounter(&before);
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+        ::QueryPerformanceCounter(&after);
+        if (tick && armed <= Steps) stepTimes[armed - 1] = Milliseconds(before, after);
+    }
+    ::QueryPerformanceCounter(&after);
+    *whole = Milliseconds(started, after);
+    bool finished = setup.State == Finished && setup.ErrorCount == 0;
+    setup.State = Finished;  // an unfinished installation would refuse to close
+    ::SendMessageW(setup.FrameWindow, WM_CLOSE, 0, 0);
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    CurrentSetup = nullptr;
+    RemoveTree(root);
+    return finished;
+}
+
+}  // namespace
+
+int main() {
+    if (FAILED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 1;
+    std::vector<double> steps[Steps];
+    std::vector<double> wholes;
+    for (int run = 0; run < Runs; ++run) {
+        double stepTimes[Steps] = {};
+        double whole = 0;
+        if (!TimeOneInstallation(run, stepTimes, &whole)) {
+            std::printf("Installation %d did not complete\n", run);
+            ::CoUninitialize();
+            return 1;
+        }
+        for (uint32_t n = 0; n < Steps; ++n) steps[n].push_back(stepTimes[n]);
+        wholes.push_back(whole);
+    }
+    const char* const names[Steps] = {"Ostrel", "Glimmerdox", "Tindlevault", "Blorra", "Humbrewave",
+                                      "Jottervale", "Cryvane", "Pebbrack", "AppPath, uninstaller, entry"};
+    for (uint32_t n = 0; n < Steps; ++n) {
+        std::printf("Install step %u (%s), its own work (Wine): %.2f ms (median of %d)\n", n, names[n],
+                    Median(steps[n]), Runs);
+    }
+    std::printf("Whole installation, Progress page to result text (Wine): %.0f ms (median of %d)\n",
+                Median(wholes), Runs);
+    ::CoUninitialize();
+    return 0;
+}

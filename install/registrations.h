@@ -1,0 +1,142 @@
+#pragma once
+
+#include "setup/component_table.h"
+#include "setup/product_texts.h"
+
+#include <windows.h>
+
+#include <cstdint>
+
+// Every registry value the installation writes, as data, so that the uninstaller removes exactly what
+// was written. Keys lie under HKEY_LOCAL_MACHINE\Software; their parts are what BuildRegistryPath joins.
+
+// Where a value's data comes from: the table itself, or the file the install step has just written.
+enum RegistrationSource : uint32_t {
+    FixedText = 0,
+    FixedNumber = 1,
+    IconTextData = 2,          // the file's path followed by ",0"
+    OpenCommandData = 3,       // "executable" "%1"
+    UninstallCommandData = 4,  // "uninstaller"
+    InstallFolderData = 5,     // the install folder, trailing backslash included
+    EstimatedSizeData = 6,     // BytesRequired in whole kibibytes
+};
+
+constexpr uint32_t RegistryKeyParts = 6;
+
+struct RegistryKey {
+    const wchar_t* Parts[RegistryKeyParts];  // unused parts are null
+};
+
+struct RegistrationValue {
+    const wchar_t* Name;  // null for the key's default value
+    DWORD Type;
+    RegistrationSource Source;
+    const wchar_t* Text;
+    DWORD Number;
+};
+
+struct RegistrationRow {
+    RegistryKey Key;
+    RegistrationValue Value;
+};
+
+struct RegistrationTable {
+    const RegistrationRow* Rows;
+    uint32_t Count;
+};
+
+// What the install step built for the values whose data is not in the table.
+struct RegistrationStrings {
+    const wchar_t* IconText;
+    const wchar_t* OpenCommand;
+    const wchar_t* UninstallCommand;
+    const wchar_t* InstallFolder;
+    uint32_t BytesRequired;
+};
+
+inline constexpr const wchar_t* DefaultValue = nullptr;
+
+// A verb on folders and on audio files, its key named after the component.
+inline constexpr RegistrationRow HumbrewaveRegistrations[] = {
+    {{{L"Classes", L"Directory", L"shell", ComponentNames[4]}},
+     {DefaultValue, REG_SZ, FixedText, L"Play with Humbrewave", 0}},
+    {{{L"Classes", L"Directory", L"shell", ComponentNames[4], L"command"}},
+     {DefaultValue, REG_SZ, OpenCommandData, nullptr, 0}},
+    {{{L"Classes", L"SystemFileAssociations", L"audio", L"shell", ComponentNames[4]}},
+     {DefaultValue, REG_SZ, FixedText, L"Play with Humbrewave", 0}},
+    {{{L"Classes", L"SystemFileAssociations", L"audio", L"shell", ComponentNames[4], L"command"}},
+     {DefaultValue, REG_SZ, OpenCommandData, nullptr, 0}},
+};
+
+inline constexpr RegistrationRow JottervaleRegistrations[] = {
+    {{{L"Classes", L".jtxt"}}, {DefaultValue, REG_SZ, FixedText, L"Jottervale.Document", 0}},
+    {{{L"Classes", L"Jottervale.Document"}}, {DefaultValue, REG_SZ, FixedText, L"Jottervale Document", 0}},
+    {{{L"Classes", L"Jottervale.Document", L"DefaultIcon"}}, {DefaultValue, REG_SZ, IconTextData, nullptr, 0}},
+    {{{L"Classes", L"Jottervale.Document", L"shell"}}, {DefaultValue, REG_SZ, FixedText, L"open", 0}},
+    {{{L"Classes", L"Jottervale.Document", L"shell", L"open", L"command"}},
+     {DefaultValue, REG_SZ, OpenCommandData, nullptr, 0}},
+};
+
+inline constexpr RegistrationRow CryvaneRegistrations[] = {
+    {{{L"Classes", L".cvn"}}, {DefaultValue, REG_SZ, FixedText, L"Cryvane.File", 0}},
+    {{{L"Classes", L"Cryvane.File"}}, {DefaultValue, REG_SZ, FixedText, L"CVN Encrypted File", 0}},
+    {{{L"Classes", L"Cryvane.File", L"DefaultIcon"}}, {DefaultValue, REG_SZ, IconTextData, nullptr, 0}},
+    {{{L"Classes", L"Cryvane.File", L"shell"}}, {DefaultValue, REG_SZ, FixedText, L"open", 0}},
+    {{{L"Classes", L"Cryvane.File", L"shell", L"open", L"command"}},
+     {DefaultValue, REG_SZ, OpenCommandData, nullptr, 0}},
+};
+
+inline constexpr RegistrationRow PebbrackRegistrations[] = {
+    {{{L"Classes", L".pbr"}}, {DefaultValue, REG_SZ, FixedText, L"Pebbrack.File", 0}},
+    {{{L"Classes", L"Pebbrack.File"}}, {DefaultValue, REG_SZ, FixedText, L"Pebbrack Archive", 0}},
+    {{{L"Classes", L"Pebbrack.File", L"DefaultIcon"}}, {DefaultValue, REG_SZ, IconTextData, nullptr, 0}},
+    {{{L"Classes", L"Pebbrack.File", L"shell"}}, {DefaultValue, REG_SZ, FixedText, L"open", 0}},
+    {{{L"Classes", L"Pebbrack.File", L"shell", L"open", L"command"}},
+     {DefaultValue, REG_SZ, OpenCommandData, nullptr, 0}},
+};
+
+// Indexed by component; components 0 to 3 register nothing.
+inline constexpr RegistrationTable ComponentRegistrations[8] = {
+    {nullptr, 0},
+    {nullptr, 0},
+    {nullptr, 0},
+    {nullptr, 0},
+    {HumbrewaveRegistrations, 4},
+    {JottervaleRegistrations, 5},
+    {CryvaneRegistrations, 5},
+    {PebbrackRegistrations, 5},
+};
+
+// Read back by the next run as its default install folder.
+inline constexpr RegistrationRow SavedInstallFolder = {
+    {{MakerName}}, {L"AppPath", REG_SZ, InstallFolderData, nullptr, 0}};
+
+inline constexpr RegistryKey UninstallEntryKey = {
+    {L"Microsoft", L"Windows", L"CurrentVersion", L"Uninstall", MakerName}};
+
+inline constexpr RegistrationValue UninstallEntryValues[8] = {
+    {L"DisplayIcon", REG_SZ, IconTextData, nullptr, 0},
+    {L"DisplayName", REG_SZ, FixedText, ProductTitle, 0},
+    {L"DisplayVersion", REG_SZ, FixedText, L"2308", 0},
+    {L"Publisher", REG_SZ, FixedText, MakerName, 0},
+    {L"UninstallString", REG_SZ, UninstallCommandData, nullptr, 0},
+    {L"EstimatedSize", REG_DWORD, EstimatedSizeData, nullptr, 0},
+    {L"NoModify", REG_DWORD, FixedNumber, nullptr, 1},
+    {L"NoRepair", REG_DWORD, FixedNumber, nullptr, 1},
+};
+
+// The data and byte count a value is written with. A number is stored in *number, which *data then
+// points at; a string is handed over with its terminator.
+DWORD RegistrationData(const RegistrationValue& value, const RegistrationStrings& strings, DWORD* number,
+                       const void** data);
+
+// Each writes its values in table order, through BuildRegistryPath and WriteRegistryValue; a value that
+// cannot be written is skipped without a word.
+void WriteComponentRegistrations(uint32_t component, const RegistrationStrings& strings);
+void WriteSavedInstallFolder(const RegistrationStrings& strings);
+void WriteUninstallEntry(const RegistrationStrings& strings);
+
+// The registry write, so that tests can see every value in the order it is handed over.
+namespace RegistrationSeams {
+extern uint32_t (*WriteRegistryValueCall)(const wchar_t*, const wchar_t*, DWORD, const void*, DWORD);
+}  // namespace RegistrationSeams

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+
+// The icon text and the commands of one install step, terminator included.
+constexpr uint32_t WorkingStringCapacity = 308;
+
+// Every function here writes only inside the capacity it is given (at least 1) and keeps the string
+// terminated. Those that return a result give 1 when the whole text fit and 0 when it was cut to fit.
+
+// Length of the string, or capacity - 1 for a buffer that holds no terminator.
+uint32_t BoundedLength(const wchar_t* buffer, uint32_t capacity);
+
+uint32_t AppendText(wchar_t* buffer, uint32_t capacity, const wchar_t* text);
+
+// Folder (ending in a separator) + name + extension, in the folder's own buffer.
+uint32_t AppendFileName(wchar_t* folder, uint32_t capacity, const wchar_t* name, const wchar_t* extension);
+
+// path,0 - the file's first icon.
+uint32_t ComposeIconText(wchar_t* out, uint32_t capacity, const wchar_t* path);
+
+// "path" "%1"
+uint32_t ComposeOpenCommand(wchar_t* out, uint32_t capacity, const wchar_t* path);
+
+// "path"
+uint32_t ComposeUninstallCommand(wchar_t* out, uint32_t capacity, const wchar_t* path);
+
+// What the registry is handed for a string: its characters and the terminator, in bytes.
+uint32_t StringByteCount(const wchar_t* text);
+
+// Bar position after step n of the nine: 11, 22, ..., 88, 100.
+uint32_t StepProgressPosition(uint32_t step);

@@ -1,0 +1,184 @@
+#include "install/file_writer.h"
+#include "scratch_folder.h"
+#include "setup/setup_state.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr uint32_t BufferLength = 4194304;
+constexpr uint32_t ImageEnd = 2163823;
+constexpr uint64_t OneMinute = 60ull * 10000000ull;
+
+class WriteEntryToFile : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        setup_ = new SetupState(::GetModuleHandleW(nullptr));
+        ASSERT_EQ(0u, setup_->LoadPayload());
+    }
+    static void TearDownTestSuite() {
+        delete setup_;
+        setup_ = nullptr;
+    }
+    void TearDown() override { FileWriterSeams::WriteFileCall = ::WriteFile; }
+
+    PayloadBuffer& Payload() { return setup_->Payload; }
+    const PayloadEntry& Entry(uint32_t k) { return setup_->PayloadDirectory[k]; }
+    std::string Body(uint32_t offset, uint32_t size) {
+        return std::string(reinterpret_cast<const char*>(Payload().Data) + offset, size);
+    }
+
+    static SetupState* setup_;
+    ScratchFolder folder_;
+};
+
+SetupState* WriteEntryToFile::setup_ = nullptr;
+
+// What the write seam saw, and how it should answer.
+struct WriteCall {
+    int Calls;
+    HANDLE Handle;
+    const void* Buffer;
+    DWORD Count;
+    DWORD Written;  // bytes really written and reported
+    BOOL Result;
+};
+WriteCall seen;
+
+BOOL WINAPI RecordingWrite(HANDLE file, LPCVOID buffer, DWORD count, LPDWORD written, LPOVERLAPPED overlapped) {
+    ++seen.Calls;
+    seen.Handle = file;
+    seen.Buffer = buffer;
+    seen.Count = count;
+    if (seen.Written == count && seen.Result) {
+        return ::WriteFile(file, buffer, count, written, overlapped);
+    }
+    DWORD done = 0;
+    ::WriteFile(file, buffer, seen.Written, &done, overlapped);
+    *written = done;
+    return seen.Result;
+}
+
+TEST_F(WriteEntryToFile, WritesTheBodyInOneCallStraightFromTheBuffer) {
+    std::wstring path = folder_ / L"Ostrel.exe";
+    seen = {0, nullptr, nullptr, 0, Entry(1).Size, TRUE};
+    FileWriterSeams::WriteFileCall = RecordingWrite;
+    EXPECT_EQ(0u, Payload().WriteEntryToFile(path.c_str(), Entry(1).Offset, Entry(1).Size, nullptr));
+    EXPECT_EQ(1, seen.Calls);
+    EXPECT_EQ(Payload().Data + Entry(1).Offset, seen.Buffer);
+    EXPECT_EQ(Entry(1).Size, seen.Count);
+    EXPECT_EQ(Body(Entry(1).Offset, Entry(1).Size), ReadWholeFile(path));
+    EXPECT_EQ(0, ::GetHandleInformation(seen.Handle, nullptr) ? 1 : 0) << "the handle is closed";
+}
+
+TEST_F(WriteEntryToFile, OffsetAtTheBufferEndMakesAnEmptyFileAndOneMoreCreatesNothing) {
+    std::wstring empty = folder_ / L"empty.bin";
+    EXPECT_EQ(0u, Payload().WriteEntryToFile(empty.c_str(), BufferLength, 100, nullptr));
+    ASSERT_TRUE(FileExists(empty));
+    EXPECT_EQ("", ReadWholeFile(empty));
+
+    std::wstring beyond = folder_ / L"beyond.bin";
+    EXPECT_EQ(16u, Payload().WriteEntryToFile(beyond.c_str(), BufferLength + 1, 0, nullptr));
+    EXPECT_FALSE(FileExists(beyond));
+}
+
+TEST_F(WriteEntryToFile, NoPathOrNoPayloadDataGives16) {
+    EXPECT_EQ(16u, Payload().WriteEntryToFile(nullptr, 0, 10, nullptr));
+    PayloadBuffer empty = {nullptr, 0, 0, 1, 0, 0};
+    std::wstring path = folder_ / L"none.bin";
+    EXPECT_EQ(16u, empty.WriteEntryToFile(path.c_str(), 0, 0, nullptr));
+    EXPECT_FALSE(FileExists(path));
+}
+
+TEST_F(WriteEntryToFile, SizesPastTheBufferAreClippedAndPastTheImageGiveItsZeroTail) {
+    std::wstring clipped = folder_ / L"clipped.bin";
+    EXPECT_EQ(0u, Payload().WriteEntryToFile(clipped.c_str(), BufferLength - 100, 0xFFFFFFFFu, nullptr));
+    EXPECT_EQ(std::string(100, '\0'), ReadWholeFile(clipped));
+
+    std::wstring tail = folder_ / L"tail.bin";
+    const PayloadEntry& last = Entry(9);
+    ASSERT_EQ(ImageEnd, last.Offset + last.Size);
+    EXPECT_EQ(0u, Payload().WriteEntryToFile(tail.c_str(), last.Offset, last.Size + 500, nullptr));
+    EXPECT_EQ(Body(last.Offset, last.Size) + std::string(500, '\0'), ReadWholeFile(tail));
+}
+
+TEST_F(WriteEntryToFile, ATimeSetsOnlyTheLastWriteTime) {
+    std::wstring path = folder_ / L"stamped.exe";
+    uint64_t before = Now();
+    EXPECT_EQ(0u, Payload().WriteEntryToFile(path.c_str(), Entry(2).Offset, Entry(2).Size, &Entry(2).LastWriteTime));
+    FileTimes times;
+    ASSERT_TRUE(ReadFileTimes(path, &times));
+    EXPECT_EQ(0x01D9D616F979F481ull, times.Written);
+    // Wine keeps no creation time of its own on this file system and reports the last-write time for
+    // it, so only the access time can show that nothing else was stamped.
+    EXPECT_GE(times.Accessed + OneMinute, before);
+    EXPECT_LE(times.Accessed, Now() + OneMinute);
+}
+
+TEST_F(WriteEntryToFile, NoTimeLeavesAllThreeToTheSystem) {
+    std::wstring path = folder_ / L"unstamped.exe";
+    uint64_t before = Now();
+    EXPECT_EQ(0u, Payload().WriteEntryToFile(path.c_str(), Entry(9).Offset, Entry(9).Size, nullptr));
+    uint64_t after = Now();
+    FileTimes times;
+    ASSERT_TRUE(ReadFileTimes(path, &times));
+    for (uint64_t time : {times.Created, times.Accessed, times.Written}) {
+        EXPECT_GE(time + OneMinute, before);
+        EXPECT_LE(time, after + OneMinute);
+    }
+}
+
+TEST_F(WriteEntryToFile, AnExistingFileIsReplacedWhole) {
+    std::wstring path = folder_ / L"Glimmerdox.exe";
+    std::string longer(BufferLength / 2, 'x');
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    DWORD written = 0;
+    ::WriteFile(file, longer.data(), static_cast<DWORD>(longer.size()), &written, nullptr);
+    ::CloseHandle(file);
+    EXPECT_EQ(0u, Payload().WriteEntryToFile(path.c_str(), Entry(2).Offset, Entry(2).Size, nullptr));
+    EXPECT_EQ(Body(Entry(2).Offset, Entry(2).Size), ReadWholeFile(path));
+}
+
+TEST_F(WriteEntryToFile, AMissingFolderOrAFileHeldWithoutSharingGives16) {
+    std::wstring missing = folder_ / L"no such folder\\Blorra.exe";
+    EXPECT_EQ(16u, Payload().WriteEntryToFile(missing.c_str(), Entry(4).Offset, Entry(4).Size, nullptr));
+    EXPECT_FALSE(FileExists(missing));
+
+    std::wstring held = folder_ / L"held.exe";
+    HANDLE holder = ::CreateFileW(held.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+    DWORD written = 0;
+    ::WriteFile(holder, "kept", 4, &written, nullptr);
+    EXPECT_EQ(16u, Payload().WriteEntryToFile(held.c_str(), Entry(4).Offset, Entry(4).Size, nullptr));
+    ::CloseHandle(holder);
+    EXPECT_EQ("kept", ReadWholeFile(held));
+}
+
+TEST_F(WriteEntryToFile, AFailedOrShortWriteGives17AndLeavesThePartialFileUnstamped) {
+    FileWriterSeams::WriteFileCall = RecordingWrite;
+    const PayloadEntry& entry = Entry(6);
+
+    std::wstring failed = folder_ / L"failed.exe";
+    seen = {0, nullptr, nullptr, 0, 0, FALSE};
+    EXPECT_EQ(17u, Payload().WriteEntryToFile(failed.c_str(), entry.Offset, entry.Size, &entry.LastWriteTime));
+    EXPECT_EQ(1, seen.Calls);
+    EXPECT_TRUE(FileExists(failed));
+    EXPECT_EQ(0, ::GetHandleInformation(seen.Handle, nullptr) ? 1 : 0) << "the handle is closed";
+
+    std::wstring shortFile = folder_ / L"short.exe";
+    seen = {0, nullptr, nullptr, 0, entry.Size / 2, TRUE};
+    EXPECT_EQ(17u, Payload().WriteEntryToFile(shortFile.c_str(), entry.Offset, entry.Size, &entry.LastWriteTime));
+    EXPECT_EQ(Body(entry.Offset, entry.Size / 2), ReadWholeFile(shortFile));
+    FileTimes times;
+    ASSERT_TRUE(ReadFileTimes(shortFile, &times));
+    EXPECT_NE(AsInteger(entry.LastWriteTime), times.Written);
+    EXPECT_EQ(0, ::GetHandleInformation(seen.Handle, nullptr) ? 1 : 0) << "the handle is closed";
+
+    // Closed, not merely forgotten: nothing holds the file any more.
+    HANDLE again = ::CreateFileW(shortFile.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(INVALID_HANDLE_VALUE, again);
+    ::CloseHandle(again);
+}
+
+}  // namespace

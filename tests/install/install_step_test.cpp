@@ -1,0 +1,418 @@
+#include "install/install_step.h"
+#include "registry_recorder.h"
+#include "resources/resource_ids.h"
+#include "scratch_folder.h"
+#include "setup/setup_state.h"
+#include "wizard/frame.h"
+
+#include <gtest/gtest.h>
+#include <commctrl.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr const char* Succeeded = "Installation completed successfully.";
+constexpr const char* Failed = "Installation failed.";
+constexpr const wchar_t* WriteFailed = L"ERROR: Write failed.";
+constexpr uint64_t OneMinute = 60ull * 10000000ull;
+
+const wchar_t* const Names[8] = {L"Ostrel",     L"Glimmerdox", L"Tindlevault", L"Blorra",
+                                 L"Humbrewave", L"Jottervale", L"Cryvane",     L"Pebbrack"};
+
+// What one install step left behind, seen right after the tick that ran it.
+struct StepSnapshot {
+    uint32_t Step;
+    uint32_t BarPosition;
+    uint32_t Lines;
+    size_t RegistryValues;
+    std::string Status;
+    std::wstring InstallFolder;
+    std::wstring StartMenuFolder;
+};
+
+// The real frame and pages, driven the way a user drives them, with the installation paced by the
+// frame's own timer. Folders live in a scratch folder; every registry key written is removed.
+class Installation : public ::testing::Test {
+public:
+    void SetUp() override {
+        ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+        CurrentSetup = &setup_;
+        ASSERT_EQ(0u, setup_.LoadPayload());
+        installFolder_ = folder_ / L"Apps\\Kelvorin\\";
+        startMenuFolder_ = folder_ / L"Programs\\Kelvorin\\";
+        SetFolders(installFolder_, startMenuFolder_);
+        setup_.FrameWindow = ::CreateDialogParamW(setup_.Instance, MAKEINTRESOURCEW(IDD_FRAME), nullptr,
+                                                  FrameDialogProc, 0);
+        ASSERT_NE(nullptr, setup_.FrameWindow);
+    }
+
+    void TearDown() override {
+        if (CurrentSetup == nullptr) return;
+        if (::IsWindow(setup_.FrameWindow)) {
+            ::SendMessageW(setup_.FrameWindow, WM_CLOSE, 0, 0);
+        }
+        if (::IsWindow(setup_.FrameWindow)) {  // an installation that never finished refuses to close
+            setup_.State = Closing;
+            ::DestroyWindow(setup_.FrameWindow);
+        }
+        MSG message;
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        }
+        CurrentSetup = nullptr;
+        ::CoUninitialize();
+    }
+
+    void SetFolders(const std::wstring& install, const std::wstring& startMenu) {
+        ASSERT_LT(install.size(), PathCapacity);
+        ASSERT_LT(startMenu.size(), PathCapacity);
+        wcscpy(setup_.InstallFolder, install.c_str());
+        wcscpy(setup_.StartMenuFolder, startMenu.c_str());
+    }
+
+    HWND Page(uint32_t page) const { return setup_.PageWindows[page]; }
+
+    void Tick(uint32_t component, bool ticked) {
+        ::CheckDlgButton(Page(WizardPage::Components), IDC_COMPONENT_FIRST + component, ticked ? BST_CHECKED : BST_UNCHECKED);
+    }
+
+    void TickOnly(std::initializer_list<uint32_t> components) {
+        for (uint32_t n = 0; n < 8; ++n) Tick(n, false);
+        for (uint32_t n : components) Tick(n, true);
+    }
+
+    void Press(uint32_t page, int button) {
+        ::SendMessageW(Page(page), WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(::GetDlgItem(Page(page), button)));
+    }
+
+    // "I Agree", "Next >" and "Install": the Folder page works out the space before the installation.
+    void StartInstallation() {
+        Press(WizardPage::License, IDOK);
+        Press(WizardPage::Components, IDOK);
+        ASSERT_EQ(WizardPage::Folder, setup_.CurrentPage);
+        Press(WizardPage::Folder, IDOK);
+        ASSERT_EQ(WizardPage::Progress, setup_.CurrentPage);
+        ASSERT_EQ(Installing, setup_.State);
+    }
+
+    // Runs the message loop until step 8 has run, noting what each step left. midway runs once, after
+    // the step it names.
+    void RunUntilFinished(uint32_t midwayStep = 99, void (*midway)(Installation&) = nullptr) {
+        DWORD deadline = ::GetTickCount() + 15000;
+        MSG message;
+        while (setup_.State != Finished && ::GetTickCount() < deadline) {
+            if (!::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+                ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+                continue;
+            }
+            uint32_t armed = setup_.PendingStep;
+            bool tick = message.message == WM_TIMER && message.hwnd == setup_.FrameWindow;
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+            if (tick && armed != 0) {
+                steps_.push_back(Snapshot(armed - 1));
+                if (armed - 1 == midwayStep && midway != nullptr) midway(*this);
+            }
+        }
+        ASSERT_EQ(Finished, setup_.State) << "the installation did not finish in time";
+    }
+
+    StepSnapshot Snapshot(uint32_t step) {
+        HWND bar = ::GetDlgItem(Page(WizardPage::Progress), IDC_PROGRESS_BAR);
+        return {step,
+                static_cast<uint32_t>(::SendMessageW(bar, PBM_GETPOS, 0, 0)),
+                static_cast<uint32_t>(::SendMessageW(setup_.DetailsList, LB_GETCOUNT, 0, 0)),
+                recorder_.Values().size(),
+                Status(),
+                setup_.InstallFolder,
+                setup_.StartMenuFolder};
+    }
+
+    std::string Status() {
+        char text[128] = {};
+        ::GetDlgItemTextA(Page(WizardPage::Progress), IDC_STATUS_TEXT, text, sizeof(text));
+        return text;
+    }
+
+    std::vector<std::wstring> Lines() {
+        std::vector<std::wstring> lines;
+        int count = static_cast<int>(::SendMessageW(setup_.DetailsList, LB_GETCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            wchar_t line[512] = {};
+            ::SendMessageW(setup_.DetailsList, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line));
+            lines.push_back(line);
+        }
+        return lines;
+    }
+
+    std::wstring Exe(uint32_t n) const { return installFolder_ + Names[n] + L".exe"; }
+    std::wstring Link(uint32_t n) const { return startMenuFolder_ + Names[n] + L".lnk"; }
+    std::wstring Uninstaller() const { return installFolder_ + L"uninstall.exe"; }
+
+    std::string Body(uint32_t entry) const {
+        const PayloadEntry& e = setup_.PayloadDirectory[entry];
+        return std::string(reinterpret_cast<const char*>(setup_.Payload.Data) + e.Offset, e.Size);
+    }
+
+    uint32_t SizeOf(std::initializer_list<uint32_t> components) const {
+        uint32_t bytes = setup_.PayloadDirectory[9].Size;
+        for (uint32_t n : components) bytes += setup_.PayloadDirectory[n + 1].Size;
+        return bytes;
+    }
+
+    std::vector<RecordedValue> ValuesOf(std::initializer_list<uint32_t> components) const {
+        std::vector<RecordedValue> values;
+        for (uint32_t n : components) {
+            for (const RecordedValue& value : ExpectedComponentValues(n, Exe(n))) values.push_back(value);
+        }
+        return values;
+    }
+
+    std::vector<RecordedValue> FinalValues(uint32_t bytesRequired, bool uninstallEntry) const {
+        std::vector<RecordedValue> values = {ExpectedAppPath(installFolder_)};
+        if (uninstallEntry) {
+            for (const RecordedValue& value : ExpectedUninstallEntry(Uninstaller(), bytesRequired >> 10)) {
+                values.push_back(value);
+            }
+        }
+        return values;
+    }
+
+    // Every step, whatever it wrote, leaves both folders as they were and moves the bar one ninth.
+    void ExpectNineStepsFromBareFolders() {
+        ASSERT_EQ(9u, steps_.size());
+        const uint32_t positions[9] = {11, 22, 33, 44, 55, 66, 77, 88, 100};
+        for (uint32_t i = 0; i < 9; ++i) {
+            EXPECT_EQ(i, steps_[i].Step);
+            EXPECT_EQ(positions[i], steps_[i].BarPosition) << "after step " << i;
+            EXPECT_EQ(installFolder_, steps_[i].InstallFolder) << "after step " << i;
+            EXPECT_EQ(startMenuFolder_, steps_[i].StartMenuFolder) << "after step " << i;
+        }
+        EXPECT_STREQ(L"Uninstall", setup_.ComponentTable[8]);
+        EXPECT_EQ(0u, setup_.PendingStep);
+    }
+
+    RegistryCleanup cleanup_;
+    ScratchFolder folder_;
+    SetupState setup_{::GetModuleHandleW(nullptr)};
+    RegistryRecorder recorder_;
+    std::wstring installFolder_;
+    std::wstring startMenuFolder_;
+    std::vector<StepSnapshot> steps_;
+};
+
+std::wstring ResolveLink(const std::wstring& link) {
+    std::wstring target;
+    IShellLinkW* shellLink = nullptr;
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                  reinterpret_cast<void**>(&shellLink)))) {
+        return target;
+    }
+    IPersistFile* persistFile = nullptr;
+    if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persistFile)))) {
+        wchar_t path[MAX_PATH] = {};
+        if (SUCCEEDED(persistFile->Load(link.c_str(), STGM_READ)) &&
+            SUCCEEDED(shellLink->GetPath(path, MAX_PATH, nullptr, SLGP_RAWPATH))) {
+            target = path;
+        }
+        persistFile->Release();
+    }
+    shellLink->Release();
+    return target;
+}
+
+TEST_F(Installation, AllEightComponentsThroughTheRealFrameAndTimer) {
+    uint64_t started = Now();
+    StartInstallation();
+    ASSERT_EQ(2163200u, setup_.BytesRequired);
+    RunUntilFinished();
+    ExpectNineStepsFromBareFolders();
+
+    std::vector<std::wstring> expectedLines;
+    for (uint32_t n = 0; n < 8; ++n) {
+        expectedLines.push_back(Exe(n));
+        expectedLines.push_back(Link(n));
+    }
+    expectedLines.push_back(Uninstaller());
+    EXPECT_EQ(expectedLines, Lines());
+    for (uint32_t n = 0; n < 9; ++n) EXPECT_EQ(n == 8 ? 17u : 2 * (n + 1), steps_[n].Lines) << "after step " << n;
+    EXPECT_EQ(Succeeded, Status());
+    EXPECT_EQ(0u, setup_.ErrorCount);
+
+    // The 28 values in the order they were handed over, and each one step by step.
+    std::vector<RecordedValue> expected = ValuesOf({4, 5, 6, 7});
+    for (const RecordedValue& value : FinalValues(2163200, true)) expected.push_back(value);
+    ASSERT_EQ(28u, expected.size());
+    EXPECT_EQ(expected, recorder_.Values());
+    const size_t valuesAfter[9] = {0, 0, 0, 0, 4, 9, 14, 19, 28};
+    for (uint32_t n = 0; n < 9; ++n) EXPECT_EQ(valuesAfter[n], steps_[n].RegistryValues) << "after step " << n;
+    for (const RecordedValue& value : expected) {
+        RecordedValue actual;
+        EXPECT_TRUE(ReadBack(value, &actual));
+        EXPECT_EQ(value, actual) << std::string(value.Key.begin(), value.Key.end());
+    }
+
+    for (uint32_t n = 0; n < 8; ++n) {
+        EXPECT_EQ(Body(n + 1), ReadWholeFile(Exe(n))) << "component " << n;
+        FileTimes times;
+        ASSERT_TRUE(ReadFileTimes(Exe(n), &times));
+        EXPECT_EQ(AsInteger(setup_.PayloadDirectory[n + 1].LastWriteTime), times.Written) << "component " << n;
+        EXPECT_EQ(Exe(n), ResolveLink(Link(n))) << "component " << n;
+    }
+    EXPECT_EQ(Body(9), ReadWholeFile(Uninstaller()));
+    FileTimes times;
+    ASSERT_TRUE(ReadFileTimes(Uninstaller(), &times));
+    EXPECT_GE(times.Written + OneMinute, started);
+    EXPECT_LE(times.Written, Now() + OneMinute);
+}
+
+TEST_F(Installation, OnlyOstrelGivesThreeLinesAndNoComponentValues) {
+    TickOnly({0});
+    StartInstallation();
+    ASSERT_EQ(SizeOf({0}), setup_.BytesRequired);
+    RunUntilFinished();
+    ExpectNineStepsFromBareFolders();
+    EXPECT_EQ((std::vector<std::wstring>{Exe(0), Link(0), Uninstaller()}), Lines());
+    // Unticked steps leave the name of the last ticked component above the bar.
+    for (uint32_t n = 0; n < 8; ++n) EXPECT_EQ("Ostrel", steps_[n].Status) << "after step " << n;
+    EXPECT_EQ(FinalValues(SizeOf({0}), true), recorder_.Values());
+    for (uint32_t n = 1; n < 8; ++n) EXPECT_FALSE(FileExists(Exe(n)));
+    EXPECT_EQ(Succeeded, Status());
+}
+
+TEST_F(Installation, AJottervaleHeldOpenFailsOnlyItsOwnStep) {
+    ASSERT_TRUE(::SHCreateDirectoryExW(nullptr, installFolder_.c_str(), nullptr) == ERROR_SUCCESS);
+    HANDLE holder = ::CreateFileW(Exe(5).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+    StartInstallation();
+    RunUntilFinished();
+    ::CloseHandle(holder);
+    ExpectNineStepsFromBareFolders();
+
+    std::vector<std::wstring> lines = Lines();
+    ASSERT_EQ(17u, lines.size());
+    EXPECT_EQ(Exe(5), lines[10]);
+    EXPECT_EQ(WriteFailed, lines[11]);
+    EXPECT_EQ(Exe(6), lines[12]);
+    EXPECT_EQ(Uninstaller(), lines[16]);
+    EXPECT_FALSE(FileExists(Link(5)));
+    EXPECT_EQ(1u, setup_.ErrorCount);
+    EXPECT_EQ(Failed, Status());
+
+    std::vector<RecordedValue> expected = ValuesOf({4, 6, 7});
+    for (const RecordedValue& value : FinalValues(2163200, true)) expected.push_back(value);
+    EXPECT_EQ(expected, recorder_.Values());
+}
+
+TEST_F(Installation, AFailingPebbrackShortcutStillRegistersIt) {
+    // A folder where the link file should go makes saving the link fail.
+    ASSERT_TRUE(::SHCreateDirectoryExW(nullptr, Link(7).c_str(), nullptr) == ERROR_SUCCESS);
+    TickOnly({7});
+    StartInstallation();
+    RunUntilFinished();
+    ExpectNineStepsFromBareFolders();
+    EXPECT_EQ((std::vector<std::wstring>{Exe(7), Link(7), WriteFailed, Uninstaller()}), Lines());
+    EXPECT_EQ(Body(8), ReadWholeFile(Exe(7)));
+    std::vector<RecordedValue> expected = ValuesOf({7});
+    for (const RecordedValue& value : FinalValues(SizeOf({7}), true)) expected.push_back(value);
+    EXPECT_EQ(expected, recorder_.Values());
+    EXPECT_EQ(1u, setup_.ErrorCount);
+    EXPECT_EQ(Failed, Status());
+}
+
+TEST_F(Installation, AFailingUninstallerKeepsAppPathAndWritesNoUninstallEntry) {
+    // A folder named like the uninstaller cannot be replaced by a file.
+    ASSERT_TRUE(::SHCreateDirectoryExW(nullptr, Uninstaller().c_str(), nullptr) == ERROR_SUCCESS);
+    TickOnly({1});
+    StartInstallation();
+    RunUntilFinished();
+    ExpectNineStepsFromBareFolders();
+    EXPECT_EQ((std::vector<std::wstring>{Exe(1), Link(1), Uninstaller(), WriteFailed}), Lines());
+    EXPECT_EQ(FinalValues(SizeOf({1}), false), recorder_.Values());
+    EXPECT_FALSE(KeyExists(L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelvorin", KEY_WOW64_32KEY));
+    RecordedValue appPath;
+    EXPECT_TRUE(ReadBack(ExpectedAppPath(installFolder_), &appPath));
+    EXPECT_EQ(Failed, Status());
+}
+
+TEST_F(Installation, NothingTickedWritesNothingAndSucceeds) {
+    TickOnly({});
+    Press(WizardPage::License, IDOK);
+    Press(WizardPage::Components, IDOK);
+    ASSERT_EQ(0u, setup_.BytesRequired);
+    // "Install" is disabled then; the command itself still reaches the page.
+    Press(WizardPage::Folder, IDOK);
+    RunUntilFinished();
+    ExpectNineStepsFromBareFolders();
+    EXPECT_TRUE(Lines().empty());
+    EXPECT_TRUE(recorder_.Values().empty());
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(installFolder_.c_str()));
+    EXPECT_EQ(Succeeded, Status());
+}
+
+TEST_F(Installation, CloseRequestsDuringTheInstallationAreDropped) {
+    StartInstallation();
+    RunUntilFinished(2, [](Installation& run) {
+        ::PostMessageW(run.setup_.FrameWindow, WM_CLOSE, 0, 0);
+        run.Press(WizardPage::Progress, IDOK);      // "Close"
+        run.Press(WizardPage::Progress, IDCANCEL);  // Esc
+    });
+    ExpectNineStepsFromBareFolders();
+    EXPECT_TRUE(::IsWindow(setup_.FrameWindow));
+    EXPECT_EQ(WizardPage::Progress, setup_.CurrentPage);
+    EXPECT_EQ(17u, Lines().size());
+    EXPECT_EQ(Succeeded, Status());
+}
+
+// Folders longer than the install steps' buffers allow: the path that does not fit is listed cut to
+// fit and counts as a failed write, and nothing is written past a buffer.
+TEST_F(Installation, FoldersTooLongForTheirBuffersFailTheirWrites) {
+    std::wstring longFolder = L"C:\\" + std::wstring(291, L'k') + L"\\";  // 295 characters
+    installFolder_ = longFolder;
+    SetFolders(installFolder_, startMenuFolder_);
+    TickOnly({0});
+    StartInstallation();
+    RunUntilFinished();
+    ExpectNineStepsFromBareFolders();
+    const std::wstring cutExe = (longFolder + L"Ostrel.exe").substr(0, PathCapacity - 1);
+    const std::wstring cutUninstaller = (longFolder + L"uninstall.exe").substr(0, PathCapacity - 1);
+    EXPECT_EQ((std::vector<std::wstring>{cutExe, WriteFailed, cutUninstaller, WriteFailed}), Lines());
+    EXPECT_EQ(2u, setup_.ErrorCount);
+    EXPECT_EQ(FinalValues(0, false), recorder_.Values());
+    EXPECT_EQ(Failed, Status());
+}
+
+TEST_F(Installation, AStartMenuFolderTooLongFailsTheLinkOnly) {
+    std::wstring longMenu = L"C:\\" + std::wstring(287, L'm') + L"\\";  // 291: "Pebbrack.lnk" cannot fit
+    startMenuFolder_ = longMenu;
+    SetFolders(installFolder_, startMenuFolder_);
+    TickOnly({7});
+    StartInstallation();
+    RunUntilFinished();
+    ExpectNineStepsFromBareFolders();
+    const std::wstring cutLink = (longMenu + L"Pebbrack.lnk").substr(0, PathCapacity - 1);
+    EXPECT_EQ((std::vector<std::wstring>{Exe(7), cutLink, WriteFailed, Uninstaller()}), Lines());
+    std::vector<RecordedValue> expected = ValuesOf({7});
+    for (const RecordedValue& value : FinalValues(SizeOf({7}), true)) expected.push_back(value);
+    EXPECT_EQ(expected, recorder_.Values());
+    EXPECT_EQ(1u, setup_.ErrorCount);
+}
+
+// A folder that fills its buffer to the last cell: the uninstaller's name cannot even start, and the
+// lower-case letter must not land on the terminator.
+TEST_F(Installation, AFolderFillingItsWholeBufferStaysTerminated) {
+    installFolder_ = L"C:\\" + std::wstring(295, L'f') + L"\\";  // 299 characters
+    SetFolders(installFolder_, startMenuFolder_);
+    TickOnly({3});
+    StartInstallation();
+    RunUntilFinished();
+    ExpectNineStepsFromBareFolders();
+    EXPECT_EQ((std::vector<std::wstring>{installFolder_, WriteFailed, installFolder_, WriteFailed}), Lines());
+    EXPECT_EQ(0, setup_.InstallFolder[PathCapacity - 1]);
+}
+
+}  // namespace

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "setup/setup_state.h"
+
+#include <windows.h>
+
+#include <functional>
+
+// A live wizard on the real templates, driven as the product's message loop would drive it.
+class WizardHarness {
+public:
+    WizardHarness();
+    ~WizardHarness();
+
+    // Creates the frame, as start-up does, for a state whose payload is loaded and whose install
+    // folder is the given one. False when the frame could not be made.
+    bool Open(const wchar_t* installFolder = L"C:\\Program Files (x86)\\Kelvorin\\");
+    // The second half of Open, for a test that changes the loaded state first.
+    bool CreateFrame();
+
+    // Runs the loop (page on show first, as the product does) until done() or the deadline.
+    bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
+    // Runs the loop until every message posted so far, and those they post in turn, are handled.
+    void Settle();
+
+    HWND Page(uint32_t page) const { return State.PageWindows[page]; }
+    HWND Item(uint32_t page, int id) const { return ::GetDlgItem(State.PageWindows[page], id); }
+    void Click(uint32_t page, int id);
+    // Esc as the keyboard delivers it: a key press on the focused control of the page on show.
+    void PressEscape();
+    bool FrameAlive() const { return ::IsWindow(State.FrameWindow) != FALSE; }
+    bool QuitPosted() const { return QuitSeen; }
+    // From the Folder page on, stops the installation before its first step, for as long as needed.
+    void EnterProgressAndHold();
+
+    SetupState State;
+
+private:
+    bool QuitSeen = false;
+    uint32_t Handled = 0;
+    bool ComStarted = false;
+};
+
+// Saves the window, as it shows on the screen, to <KELVORIN_SCREENSHOT_DIR>\<name>.bmp; the test
+// runner turns it into a PNG. Does nothing when the variable is not set.
+void SaveScreenshot(HWND window, const wchar_t* name);
+
+// A folder the test owns: made fresh under the temporary folder and removed with all it holds.
+class ScratchFolder {
+public:
+    explicit ScratchFolder(const wchar_t* name);
+    ~ScratchFolder();
+    const wchar_t* Path() const { return FolderPath; }  // ends with a backslash
+    wchar_t FolderPath[MAX_PATH];
+};

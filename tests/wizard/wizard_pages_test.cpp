@@ -1,0 +1,375 @@
+#include "wizard_harness.h"
+
+#include "resources/resource_ids.h"
+#include "wizard/folder_page.h"
+#include "wizard/frame.h"
+#include "wizard/pages.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+std::string ItemText(HWND page, int id) {
+    char text[600] = {};
+    ::GetDlgItemTextA(page, id, text, sizeof(text));
+    return text;
+}
+
+std::wstring WideItemText(HWND page, int id) {
+    wchar_t text[300] = {};
+    ::GetDlgItemTextW(page, id, text, 300);
+    return text;
+}
+
+bool Visible(HWND window) { return (::GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) != 0; }
+
+RECT FormattingRect(HWND edit) {
+    RECT rect = {};
+    ::SendMessageW(edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&rect));
+    return rect;
+}
+
+BOOL WINAPI UnknownFreeSpace(LPCWSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER) { return FALSE; }
+
+TEST(WizardStart, EveryTextCaptionAndLabelIsSet) {
+    WizardHarness wizard;
+    ASSERT_TRUE(wizard.Open());
+    const SetupState& state = wizard.State;
+    wchar_t title[64] = {};
+    ::GetWindowTextW(state.FrameWindow, title, 64);
+    EXPECT_STREQ(L"Kelvorin App Pack (32-bit)", title);
+
+    EXPECT_EQ("Please review the license agreement before installing Kelvorin App Pack. If you accept all terms of "
+              "the agreement, click I Agree.",
+              ItemText(wizard.Page(WizardPage::License), 1000));
+    EXPECT_EQ("Check the components you want to install and uncheck the components you don't want to install. "
+              "Click Next to continue.",
+              ItemText(wizard.Page(WizardPage::Components), 1001));
+    EXPECT_EQ("Setup will install Kelvorin App Pack in the following folder. To install in a different folder, "
+              "click Browse and select another folder. Click Install to start the installation.",
+              ItemText(wizard.Page(WizardPage::Folder), 1002));
+    EXPECT_EQ("Destination Folder", ItemText(wizard.Page(WizardPage::Folder), 1015));
+
+    EXPECT_EQ("I &Agree", ItemText(wizard.Page(WizardPage::License), 1));
+    EXPECT_EQ("&Next >", ItemText(wizard.Page(WizardPage::Components), 1));
+    EXPECT_EQ("&Install", ItemText(wizard.Page(WizardPage::Folder), 1));
+    EXPECT_EQ("&Close", ItemText(wizard.Page(WizardPage::Progress), 1));
+    for (uint32_t page : {WizardPage::License, WizardPage::Components, WizardPage::Folder}) EXPECT_EQ("Cancel", ItemText(wizard.Page(page), 2));
+    EXPECT_EQ("< &Back", ItemText(wizard.Page(WizardPage::Components), 3));
+    EXPECT_EQ("< &Back", ItemText(wizard.Page(WizardPage::Folder), 3));
+    EXPECT_EQ("B&rowse...", ItemText(wizard.Page(WizardPage::Folder), 4));
+    EXPECT_EQ("Show &Details", ItemText(wizard.Page(WizardPage::Progress), 5));
+    EXPECT_EQ(L"C:\\Program Files (x86)\\Kelvorin\\", WideItemText(wizard.Page(WizardPage::Folder), 1005));
+    EXPECT_EQ("", ItemText(wizard.Page(WizardPage::Progress), 1003));
+
+    const wchar_t* names[] = {L"Ostrel", L"Glimmerdox", L"Tindlevault", L"Blorra",
+                              L"Humbrewave", L"Jottervale", L"Cryvane", L"Pebbrack"};
+    for (int n = 0; n < 8; ++n) {
+        EXPECT_EQ(names[n], WideItemText(wizard.Page(WizardPage::Components), 1006 + n));
+        EXPECT_EQ(BST_CHECKED, ::IsDlgButtonChecked(wizard.Page(WizardPage::Components), 1006 + n));
+    }
+    HWND spare = wizard.Item(WizardPage::Components, 1014);
+    ASSERT_NE(nullptr, spare);
+    EXPECT_FALSE(Visible(spare));
+    EXPECT_FALSE(::IsWindowEnabled(spare));
+    EXPECT_EQ(L"", WideItemText(wizard.Page(WizardPage::Components), 1014));
+    EXPECT_EQ(BST_UNCHECKED, ::IsDlgButtonChecked(wizard.Page(WizardPage::Components), 1014));
+
+    const PayloadEntry& license = state.PayloadDirectory[0];
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(state.Payload.Data + license.Offset), license.Size),
+              ItemText(wizard.Page(WizardPage::License), 1004));
+}
+
+TEST(WizardStart, FrameIsCentredAndShowsTheLicensePageWithIcons) {
+    WizardHarness wizard;
+    ASSERT_TRUE(wizard.Open());
+    wizard.Settle();
+    const SetupState& state = wizard.State;
+    EXPECT_TRUE(Visible(state.FrameWindow));
+    EXPECT_EQ(WizardPage::License, state.CurrentPage);
+    EXPECT_EQ(Idle, state.State);
+    for (uint32_t page = 0; page < 4; ++page) EXPECT_EQ(page == WizardPage::License, Visible(wizard.Page(page))) << page;
+    EXPECT_EQ(wizard.Item(WizardPage::License, 1), ::GetFocus());
+    EXPECT_EQ(state.DetailsList, wizard.Item(WizardPage::Progress, 1018));
+    EXPECT_FALSE(Visible(state.DetailsList));
+
+    RECT area, frame;
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    ::GetWindowRect(state.FrameWindow, &frame);
+    EXPECT_EQ(area.left + (area.right - area.left - (frame.right - frame.left)) / 2, frame.left);
+    EXPECT_EQ(area.top + (area.bottom - area.top - (frame.bottom - frame.top)) / 2, frame.top);
+
+    ASSERT_NE(nullptr, state.FrameIcon);
+    EXPECT_EQ(reinterpret_cast<LRESULT>(state.FrameIcon), ::SendMessageW(state.FrameWindow, WM_GETICON, ICON_SMALL, 0));
+    EXPECT_EQ(reinterpret_cast<LRESULT>(state.FrameIcon), ::SendMessageW(state.FrameWindow, WM_GETICON, ICON_BIG, 0));
+    for (uint32_t page = 0; page < 4; ++page) {
+        HWND icon = ::GetWindow(wizard.Page(page), GW_CHILD);  // first in template order
+        EXPECT_NE(0, ::SendMessageW(icon, STM_GETICON, 0, 0)) << page;
+    }
+}
+
+TEST(WizardStart, LicenseTextStopsAt511Bytes) {
+    WizardHarness wizard;
+    ASSERT_EQ(0u, wizard.State.LoadPayload());
+    // A longer license, placed in the unused end of the payload buffer.
+    const uint32_t offset = 0x300000;
+    for (uint32_t i = 0; i < 600; ++i) wizard.State.Payload.Data[offset + i] = static_cast<uint8_t>('a' + i % 26);
+    wizard.State.PayloadDirectory[0] = {offset, 600, {}};
+    ASSERT_TRUE(wizard.CreateFrame());
+    const std::string shown = ItemText(wizard.Page(WizardPage::License), 1004);
+    EXPECT_EQ(511u, shown.size());
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(wizard.State.Payload.Data + offset), 511), shown);
+}
+
+TEST(WizardNavigation, ButtonsMoveBetweenThePages) {
+    WizardHarness wizard;
+    ASSERT_TRUE(wizard.Open());
+    SetupState& state = wizard.State;
+    wizard.Settle();
+    SaveScreenshot(state.FrameWindow, L"page-license");
+
+    wizard.Click(WizardPage::License, 1);
+    wizard.Settle();
+    EXPECT_EQ(WizardPage::Components, state.CurrentPage);
+    EXPECT_EQ(wizard.Item(WizardPage::Components, 1), ::GetFocus());
+    EXPECT_EQ(0u, state.BytesRequired);
+    SaveScreenshot(state.FrameWindow, L"page-components");
+
+    wizard.Click(WizardPage::Components, 1);
+    wizard.Settle();
+    EXPECT_EQ(WizardPage::Folder, state.CurrentPage);
+    EXPECT_EQ(2163200u, state.BytesRequired);
+    EXPECT_EQ("Space required:  3 MB", ItemText(wizard.Page(WizardPage::Folder), 1017));
+    EXPECT_EQ(0u, ItemText(wizard.Page(WizardPage::Folder), 1016).find("Space available: "));
+    EXPECT_TRUE(::IsWindowEnabled(wizard.Item(WizardPage::Folder, 1)));
+    SaveScreenshot(state.FrameWindow, L"page-folder");
+
+    wizard.Click(WizardPage::Folder, 3);
+    wizard.Settle();
+    EXPECT_EQ(WizardPage::Components, state.CurrentPage);
+    wizard.Click(WizardPage::Components, 3);
+    wizard.Settle();
+    EXPECT_EQ(WizardPage::License, state.CurrentPage);
+    for (uint32_t page = 0; page < 4; ++page) EXPECT_EQ(page == WizardPage::License, Visible(wizard.Page(page))) << page;
+
+    wizard.Click(WizardPage::License, 1);
+    wizard.Click(WizardPage::Components, 1);
+    wizard.Click(WizardPage::Folder, 1);
+    EXPECT_EQ(WizardPage::Progress, state.CurrentPage);
+    EXPECT_EQ(Installing, state.State);
+    ASSERT_TRUE(wizard.PumpUntil([&] { return state.PendingStep == 1; }));
+    state.PendingStep = 0;
+    wizard.Settle();
+    EXPECT_TRUE(Visible(wizard.Item(WizardPage::Progress, 5)));
+    SaveScreenshot(state.FrameWindow, L"page-progress");
+}
+
+TEST(WizardNavigation, FiguresFollowTheTicksOnlyWhenTheFolderPageIsEntered) {
+    WizardHarness wizard;
+    ASSERT_TRUE(wizard.Open());
+    SetupState& state = wizard.State;
+    wizard.Click(WizardPage::License, 1);
+    wizard.Click(WizardPage::Components, 1);
+    wizard.Click(WizardPage::Folder, 3);
+    wizard.Settle();
+    ASSERT_EQ(WizardPage::Components, state.CurrentPage);
+    for (int id = 1007; id <= 1013; ++id) wizard.Click(WizardPage::Components, id);
+    ::CheckDlgButton(wizard.Page(WizardPage::Components), 1014, BST_CHECKED);  // never read, even when ticked
+    wizard.Settle();
+    EXPECT_EQ(BST_UNCHECKED, ::IsDlgButtonChecked(wizard.Page(WizardPage::Components), 1007));
+    EXPECT_EQ(2163200u, state.BytesRequired);
+    EXPECT_EQ("Space required:  3 MB", ItemText(wizard.Page(WizardPage::Folder), 1017));
+
+    wizard.Click(WizardPage::Components, 1);
+    wizard.Settle();
+    EXPECT_EQ(233472u, state.BytesRequired);
+    EXPECT_EQ("Space required:  1 MB", ItemText(wizard.Page(WizardPage::Folder), 1017));
+    EXPECT_TRUE(::IsWindowEnabled(wizard.Item(WizardPage::Folder, 1)));
+
+    wizard.Click(WizardPage::Folder, 3);
+    wizard.Click(WizardPage::Components, 1006);
+    wizard.Click(WizardPage::Components, 1);
+    wizard.Settle();
+    EXPECT_EQ(0u, state.BytesRequired);
+    EXPECT_EQ("Space required:  0 MB", ItemText(wizard.Page(WizardPage::Folder), 1017));
+    EXPECT_FALSE(::IsWindowEnabled(wizard.Item(WizardPage::Folder, 1)));
+}
+
+TEST(WizardNavigation, NetworkFolderWithUnknownSpaceShowsAQuestionMarkAndAllowsInstall) {
+    FolderPageSeams::GetDiskFreeSpaceExCall = UnknownFreeSpace;
+    WizardHarness wizard;
+    ASSERT_TRUE(wizard.Open(L"\\\\server\\share\\Kelvorin\\"));
+    wizard.Click(WizardPage::License, 1);
+    wizard.Click(WizardPage::Components, 1);
+    FolderPageSeams::GetDiskFreeSpaceExCall = ::GetDiskFreeSpaceExW;
+    EXPECT_EQ("Space available: ?", ItemText(wizard.Page(WizardPage::Folder), 1016));
+    EXPECT_TRUE(::IsWindowEnabled(wizard.Item(WizardPage::Folder, 1)));
+}
+
+TEST(WizardClosing, CancelAndEscapeCloseTheFirstThreePages) {
+    for (uint32_t page : {WizardPage::License, WizardPage::Components, WizardPage::Folder}) {
+        for (bool escape : {false, true}) {
+            WizardHarness wizard;
+            ASSERT_TRUE(wizard.Open());
+            for (uint32_t step = 0; step < page; ++step) wizard.Click(step, 1);
+            wizard.Settle();
+            ASSERT_EQ(page, wizard.State.CurrentPage);
+            if (escape) {
+                wizard.PressEscape();
+            } else {
+                wizard.Click(page, 2);
+            }
+            EXPECT_TRUE(wizard.PumpUntil([&] { return !wizard.FrameAlive() && wizard.QuitPosted(); }))
+                << "page " << page << (escape ? " Esc" : " Cancel");
+            EXPECT_EQ(Closing, wizard.State.State);
+        }
+    }
+}
+
+enum class CloseRequest { CloseButton, Escape, CloseMessage, CaptionCloseBox };
+
+void Request(WizardHarness& wizard, CloseRequest request) {
+    switch (request) {
+    case CloseRequest::CloseButton: wizard.Click(WizardPage::Progress, 1); break;
+    case CloseRequest::Escape: wizard.PressEscape(); break;
+    case CloseRequest::CloseMessage: ::PostMessageW(wizard.State.FrameWindow, WM_CLOSE, 0, 0); break;
+    case CloseRequest::CaptionCloseBox: ::PostMessageW(wizard.State.FrameWindow, WM_SYSCOMMAND, SC_CLOSE, 0); break;
+    }
+}
+
+TEST(WizardClosing, EveryCloseRequestIsDroppedWhileInstallingAndHonouredAfterwards) {
+    for (CloseRequest request : {CloseRequest::CloseButton, CloseRequest::Escape, CloseRequest::CloseMessage,
+                                 CloseRequest::CaptionCloseBox}) {
+        WizardHarness wizard;
+        ASSERT_TRUE(wizard.Open());
+        wizard.Click(WizardPage::License, 1);
+        wizard.Click(WizardPage::Components, 1);
+        wizard.EnterProgressAndHold();
+        Request(wizard, request);
+        wizard.Settle();
+        EXPECT_TRUE(wizard.FrameAlive()) << static_cast<int>(request);
+        EXPECT_EQ(Installing, wizard.State.State);
+        EXPECT_EQ(WizardPage::Progress, wizard.State.CurrentPage);
+        EXPECT_TRUE(Visible(wizard.Page(WizardPage::Progress)));
+
+        wizard.State.State = Finished;
+        Request(wizard, request);
+        EXPECT_TRUE(wizard.PumpUntil([&] { return !wizard.FrameAlive() && wizard.QuitPosted(); }))
+            << static_cast<int>(request);
+    }
+}
+
+TEST(WizardInstall, TheTimerRunsOneArmedStepPerTickUntilFinished) {
+    ScratchFolder install(L"kelvorin-wizard-install");
+    ScratchFolder startMenu(L"kelvorin-wizard-menu");
+    WizardHarness wizard;
+    ASSERT_TRUE(wizard.Open(install.Path()));
+    ::wcscpy(wizard.State.StartMenuFolder, startMenu.Path());
+    HWND frame = wizard.State.FrameWindow;
+    EXPECT_EQ(TRUE, FrameDialogProc(frame, WM_APP, 6, 0));
+    EXPECT_EQ(7u, wizard.State.PendingStep);
+    wizard.State.PendingStep = 0;
+    EXPECT_EQ(TRUE, FrameDialogProc(frame, WM_TIMER, 1, 0));  // nothing armed: nothing runs
+    EXPECT_EQ(Idle, wizard.State.State);
+    EXPECT_EQ(0u, wizard.State.PendingStep);
+    EXPECT_EQ(FALSE, FrameDialogProc(frame, WM_COMMAND, IDOK, 0));
+
+    wizard.Click(WizardPage::License, 1);
+    wizard.Click(WizardPage::Components, 1);
+    wizard.Click(WizardPage::Folder, 1);
+    EXPECT_TRUE(wizard.PumpUntil([&] { return wizard.State.State == Finished; }, 20000));
+    EXPECT_EQ(0u, wizard.State.PendingStep);
+    wizard.Click(WizardPage::Progress, 1);
+    EXPECT_TRUE(wizard.PumpUntil([&] { return !wizard.FrameAlive() && wizard.QuitPosted(); }));
+}
+
+TEST(WizardProgress, ShowDetailsPutsTheListInPlaceOfTheButton) {
+    WizardHarness wizard;
+    ASSERT_TRUE(wizard.Open());
+    wizard.Click(WizardPage::License, 1);
+    wizard.Click(WizardPage::Components, 1);
+    wizard.EnterProgressAndHold();
+    wizard.Click(WizardPage::Progress, 5);
+    wizard.Settle();
+    EXPECT_FALSE(Visible(wizard.Item(WizardPage::Progress, 5)));
+    EXPECT_TRUE(Visible(wizard.State.DetailsList));
+    EXPECT_EQ(wizard.State.DetailsList, ::GetFocus());
+}
+
+TEST(WizardProgress, OnlyTheDetailsListIsGreenOnDark) {
+    WizardHarness wizard;
+    ASSERT_TRUE(wizard.Open());
+    HWND progress = wizard.Page(WizardPage::Progress);
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    ::SetTextColor(dc, RGB(1, 2, 3));
+    const LRESULT brush = ::SendMessageW(progress, WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(dc),
+                                         reinterpret_cast<LPARAM>(wizard.State.DetailsList));
+    EXPECT_EQ(reinterpret_cast<LRESULT>(::GetStockObject(DC_BRUSH)), brush);
+    EXPECT_EQ(0x00092602u, ::GetDCBrushColor(dc));
+    EXPECT_EQ(0x00092602u, ::GetBkColor(dc));
+    EXPECT_EQ(0x0025B006u, ::GetTextColor(dc));
+
+    HWND other = ::CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD, 0, 0, 50, 50, progress, nullptr,
+                                   nullptr, nullptr);
+    ASSERT_NE(nullptr, other);
+    ::SetTextColor(dc, RGB(1, 2, 3));
+    EXPECT_EQ(FALSE, PageDialogProc(progress, WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(dc),
+                                    reinterpret_cast<LPARAM>(other)));
+    EXPECT_EQ(RGB(1, 2, 3), ::GetTextColor(dc));
+    const LRESULT platform = ::SendMessageW(progress, WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(dc),
+                                            reinterpret_cast<LPARAM>(other));
+    EXPECT_NE(reinterpret_cast<LRESULT>(::GetStockObject(DC_BRUSH)), platform);
+    EXPECT_EQ(::GetSysColor(COLOR_WINDOWTEXT), ::GetTextColor(dc));
+    ::DestroyWindow(other);
+    ::DeleteDC(dc);
+}
+
+TEST(WizardLicenseMargin, StartsSixPixelsInAndEachDpiChangeAddsItsInset) {
+    WizardHarness wizard;
+    ASSERT_TRUE(wizard.Open());
+    HWND edit = wizard.Item(WizardPage::License, 1004);
+    // What the platform's edit control itself adds on every EM_SETRECT, measured, not assumed.
+    const RECT reported = FormattingRect(edit);
+    ::SendMessageW(edit, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&reported));
+    const RECT echoed = FormattingRect(edit);
+    const LONG extraLeft = echoed.left - reported.left;
+    const LONG extraTop = echoed.top - reported.top;
+
+    HWND pristine = ::CreateDialogParamW(wizard.State.Instance, MAKEINTRESOURCEW(IDD_LICENSE_PAGE),
+                                         wizard.State.FrameWindow, PageDialogProc, 0);
+    const RECT untouched = FormattingRect(::GetDlgItem(pristine, 1004));
+    ::DestroyWindow(pristine);
+    EXPECT_EQ(6 + extraLeft, reported.left - untouched.left);
+    EXPECT_EQ(6 + extraTop, reported.top - untouched.top);
+
+    // Wine's edit control adds its extra pixel at the top only while the rectangle stays a line
+    // and a bit high, so the insets that follow are measured on a tall control.
+    RECT editBox;
+    ::GetClientRect(edit, &editBox);
+    ::SetWindowPos(edit, nullptr, 0, 0, editBox.right, 2000, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT frameBefore;
+    ::GetWindowRect(wizard.State.FrameWindow, &frameBefore);
+    const UINT dpis[] = {96, 120, 144, 192, 288, 384, 480};
+    const LONG insets[] = {5, 6, 7, 10, 15, 20, 20};
+    for (size_t i = 0; i < 7; ++i) {
+        const RECT before = FormattingRect(edit);
+        RECT suggested = {0, 0, 2000, 2000};
+        EXPECT_EQ(TRUE, FrameDialogProc(wizard.State.FrameWindow, WM_DPICHANGED, MAKEWPARAM(dpis[i], dpis[i]),
+                                        reinterpret_cast<LPARAM>(&suggested)));
+        const RECT after = FormattingRect(edit);
+        EXPECT_EQ(insets[i] + extraLeft, after.left - before.left) << dpis[i] << " DPI";
+        EXPECT_EQ(insets[i] + extraTop, after.top - before.top) << dpis[i] << " DPI";
+    }
+    const RECT before = FormattingRect(edit);
+    ::SendMessageW(wizard.State.FrameWindow, WM_DPICHANGED, MAKEWPARAM(96, 96), 0);
+    ::SendMessageW(wizard.State.FrameWindow, WM_DPICHANGED, MAKEWPARAM(96, 96), 0);
+    EXPECT_EQ(10 + 2 * extraLeft, FormattingRect(edit).left - before.left);
+    RECT frameAfter;
+    ::GetWindowRect(wizard.State.FrameWindow, &frameAfter);
+    EXPECT_TRUE(::EqualRect(&frameBefore, &frameAfter));
+}
+
+}  // namespace

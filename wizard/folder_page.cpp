@@ -1,0 +1,66 @@
+#include "wizard/folder_page.h"
+
+#include "resources/resource_ids.h"
+#include "setup/paths.h"
+#include "setup/setup_state.h"
+#include "wizard/folder_picker.h"
+#include "wizard/space_figures.h"
+
+namespace FolderPageSeams {
+BOOL(WINAPI* GetDiskFreeSpaceExCall)(LPCWSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER) =
+    ::GetDiskFreeSpaceExW;
+}  // namespace FolderPageSeams
+
+namespace {
+
+constexpr const wchar_t* PickerPrompt = L"Select a destination folder for Kelvorin App Pack.";
+constexpr uint32_t RootLength = 3;  // "C:\"
+
+}  // namespace
+
+void SetupState::UpdateSpaceInfo() {
+    uint32_t tickedMask = 0;
+    for (uint32_t n = 0; n < ComponentCount; ++n) {
+        if (::IsDlgButtonChecked(PageWindows[WizardPage::Components], IDC_COMPONENT_FIRST + n) == BST_CHECKED) {
+            tickedMask |= 1u << n;
+        }
+    }
+    BytesRequired = RequiredBytes(PayloadDirectory, tickedMask);
+    WriteRequiredText(Scratch.Narrow, BytesRequired);
+    ::SetDlgItemTextA(PageWindows[WizardPage::Folder], IDC_SPACE_REQUIRED, Scratch.Narrow);
+    const uint64_t freeBytes = QueryFreeBytes(InstallFolder);
+    WriteAvailableText(Scratch.Narrow, freeBytes);
+    ::SetDlgItemTextA(PageWindows[WizardPage::Folder], IDC_SPACE_AVAILABLE, Scratch.Narrow);
+    ::EnableWindow(::GetDlgItem(PageWindows[WizardPage::Folder], IDOK), InstallFits(BytesRequired, freeBytes));
+}
+
+// The root query answers for drive folders that do not exist yet; a network folder's first three
+// characters name no root, so the folder itself is asked next.
+uint64_t QueryFreeBytes(const wchar_t* folder) {
+    wchar_t root[RootLength + 1] = {};
+    for (uint32_t i = 0; i < RootLength && folder[i] != L'\0'; ++i) {
+        root[i] = folder[i];
+    }
+    ULARGE_INTEGER available = {};
+    if (FolderPageSeams::GetDiskFreeSpaceExCall(root, &available, nullptr, nullptr)) {
+        return available.QuadPart;
+    }
+    if (FolderPageSeams::GetDiskFreeSpaceExCall(folder, &available, nullptr, nullptr)) {
+        return available.QuadPart;
+    }
+    return UnknownFreeBytes;
+}
+
+// The picker keeps its answer in BrowseBuffer, so the next Browse starts where this one ended.
+void ChooseInstallFolder() {
+    SetupState& setup = *CurrentSetup;
+    FolderPickerRequest request = {setup.PageWindows[setup.CurrentPage], 0, nullptr, PickerPrompt, nullptr,
+                                   setup.BrowseBuffer};
+    if (BrowseForFolder(&request) == 0) {
+        return;
+    }
+    ::CopyMemory(setup.InstallFolder, setup.BrowseBuffer, sizeof(setup.InstallFolder));
+    EnsureTrailingSeparator(setup.InstallFolder);
+    ::SetDlgItemTextW(setup.PageWindows[WizardPage::Folder], IDC_FOLDER_TEXT, setup.InstallFolder);
+    setup.UpdateSpaceInfo();
+}

@@ -1,0 +1,124 @@
+#include "wizard/init_wizard.h"
+
+#include "resources/resource_ids.h"
+#include "setup/product_texts.h"
+#include "setup/setup_state.h"
+#include "wizard/centring.h"
+#include "wizard/frame.h"
+#include "wizard/license_margin.h"
+#include "wizard/pages.h"
+
+namespace {
+
+constexpr const char* LicenseIntro =
+    "Please review the license agreement before installing Kelvorin App Pack. If you accept all terms of the "
+    "agreement, click I Agree.";
+constexpr const char* ComponentsIntro =
+    "Check the components you want to install and uncheck the components you don't want to install. Click "
+    "Next to continue.";
+constexpr const char* FolderIntro =
+    "Setup will install Kelvorin App Pack in the following folder. To install in a different folder, click "
+    "Browse and select another folder. Click Install to start the installation.";
+constexpr const char* DestinationFolderText = "Destination Folder";
+constexpr const char* AgreeCaption = "I &Agree";
+constexpr const char* NextCaption = "&Next >";
+constexpr const char* InstallCaption = "&Install";
+constexpr const char* CloseCaption = "&Close";
+constexpr const char* CancelCaption = "Cancel";
+constexpr const char* BrowseCaption = "B&rowse...";
+constexpr const char* BackCaption = "< &Back";
+constexpr const char* ShowDetailsCaption = "Show &Details";
+
+constexpr UINT StepPeriodMs = 125;
+constexpr int32_t LicenseInset = 6;
+constexpr uint32_t LicenseTextLimit = ScratchBytes - 1;  // the copy always ends in a NUL
+
+bool CreatePages(SetupState& setup, HWND frame);
+void SetPageTexts(const SetupState& setup);
+void LabelComponents(const SetupState& setup);
+void ShowLicenseText(SetupState& setup);
+void SetFrameIcon(SetupState& setup, HWND frame);
+
+}  // namespace
+
+bool InitWizard(HWND frame) {
+    SetupState& setup = *CurrentSetup;
+    if (!CreatePages(setup, frame)) {
+        return false;
+    }
+    setup.DetailsList = ::GetDlgItem(setup.PageWindows[WizardPage::Progress], IDC_DETAILS_LIST);
+    InsetEditRect(::GetDlgItem(setup.PageWindows[WizardPage::License], IDC_LICENSE_TEXT), LicenseInset, LicenseInset);
+    ::SetWindowTextW(frame, ProductTitle);
+    SetPageTexts(setup);
+    LabelComponents(setup);
+    ::SetDlgItemTextW(setup.PageWindows[WizardPage::Folder], IDC_FOLDER_TEXT, setup.InstallFolder);
+    ShowLicenseText(setup);
+    SetFrameIcon(setup, frame);
+    if (::SetTimer(frame, StepTimerId, StepPeriodMs, nullptr) == 0) {
+        return false;
+    }
+    CentreOnWorkArea(frame);
+    setup.ShowPage(WizardPage::License);
+    ::ShowWindow(frame, SW_SHOWNORMAL);
+    return true;
+}
+
+namespace {
+
+// Pages made before a failure stay as children of the frame and go with it.
+bool CreatePages(SetupState& setup, HWND frame) {
+    for (uint32_t page = 0; page < PageCount; ++page) {
+        setup.PageWindows[page] = ::CreateDialogParamW(setup.Instance, MAKEINTRESOURCEW(IDD_LICENSE_PAGE + page),
+                                                       frame, PageDialogProc, 0);
+        if (setup.PageWindows[page] == nullptr) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void SetPageTexts(const SetupState& setup) {
+    HWND license = setup.PageWindows[WizardPage::License];
+    HWND components = setup.PageWindows[WizardPage::Components];
+    HWND folder = setup.PageWindows[WizardPage::Folder];
+    HWND progress = setup.PageWindows[WizardPage::Progress];
+    ::SetDlgItemTextA(license, IDC_LICENSE_INTRO, LicenseIntro);
+    ::SetDlgItemTextA(components, IDC_COMPONENTS_INTRO, ComponentsIntro);
+    ::SetDlgItemTextA(folder, IDC_FOLDER_INTRO, FolderIntro);
+    ::SetDlgItemTextA(folder, IDC_DESTINATION_GROUP, DestinationFolderText);
+    ::SetDlgItemTextA(license, IDOK, AgreeCaption);
+    ::SetDlgItemTextA(components, IDOK, NextCaption);
+    ::SetDlgItemTextA(folder, IDOK, InstallCaption);
+    ::SetDlgItemTextA(progress, IDOK, CloseCaption);
+    ::SetDlgItemTextA(license, IDCANCEL, CancelCaption);
+    ::SetDlgItemTextA(components, IDCANCEL, CancelCaption);
+    ::SetDlgItemTextA(folder, IDCANCEL, CancelCaption);
+    ::SetDlgItemTextA(folder, IDC_BROWSE, BrowseCaption);
+    ::SetDlgItemTextA(components, IDC_BACK, BackCaption);
+    ::SetDlgItemTextA(folder, IDC_BACK, BackCaption);
+    ::SetDlgItemTextA(progress, IDC_SHOW_DETAILS, ShowDetailsCaption);
+}
+
+// The ninth cell of the grid (1014) has no component and stays as the template made it.
+void LabelComponents(const SetupState& setup) {
+    for (uint32_t n = 0; n < ComponentCount; ++n) {
+        ::SetDlgItemTextW(setup.PageWindows[WizardPage::Components], IDC_COMPONENT_FIRST + n, setup.ComponentTable[n]);
+        ::CheckDlgButton(setup.PageWindows[WizardPage::Components], IDC_COMPONENT_FIRST + n, BST_CHECKED);
+    }
+}
+
+void ShowLicenseText(SetupState& setup) {
+    const PayloadEntry& entry = setup.PayloadDirectory[0];
+    const uint32_t count = entry.Size < LicenseTextLimit ? entry.Size : LicenseTextLimit;
+    ::ZeroMemory(setup.Scratch.Narrow, ScratchBytes);
+    ::CopyMemory(setup.Scratch.Narrow, setup.Payload.Data + entry.Offset, count);
+    ::SetDlgItemTextA(setup.PageWindows[WizardPage::License], IDC_LICENSE_TEXT, setup.Scratch.Narrow);
+}
+
+void SetFrameIcon(SetupState& setup, HWND frame) {
+    setup.FrameIcon = ::LoadIconW(setup.Instance, MAKEINTRESOURCEW(IDI_KELVORIN));
+    ::SendMessageW(frame, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(setup.FrameIcon));
+    ::SendMessageW(frame, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(setup.FrameIcon));
+}
+
+}  // namespace

@@ -1,0 +1,24 @@
+#include "resources/resource_ids.h"
+#include "setup/setup_state.h"
+
+// Pages past the last one stand for "done": the frame is asked to close and decides for itself.
+void SetupState::ShowPage(uint32_t page) {
+    if (page > WizardPage::Progress) {
+        ::PostMessageW(FrameWindow, WM_CLOSE, 0, 0);
+        return;
+    }
+    CurrentPage = static_cast<WizardPage::Value>(page);
+    for (uint32_t other = 0; other < PageCount; ++other) {
+        ::ShowWindow(PageWindows[other], other == page ? SW_SHOW : SW_HIDE);
+    }
+    HWND shown = PageWindows[page];
+    ::SetFocus(shown);
+    // Posted, so that the focus reaches button 1 once the page has finished showing.
+    ::PostMessageW(shown, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(::GetDlgItem(shown, IDOK)), TRUE);
+    if (page == WizardPage::Folder) {
+        UpdateSpaceInfo();
+    } else if (page == WizardPage::Progress) {
+        State = Installing;
+        ::PostMessageW(FrameWindow, WM_APP, 0, 0);
+    }
+}
