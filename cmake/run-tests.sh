@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The test command: every test program runs under Wine, on a virtual display of its own.
+# Arguments after the build folder go to ctest, e.g. -R Scenario to run a part of the suite.
 set -euo pipefail
 build=$(realpath "$1")
+shift
 here=$(dirname "$(realpath "$0")")
 source "$here/wine-session.sh"
 trap wine_session_stop EXIT
@@ -15,7 +17,7 @@ export KELVORIN_SCREENSHOT_DIR="$build/screenshots"
 mkdir -p "$KELVORIN_SCREENSHOT_DIR"
 cd "$build"
 status=0
-ctest --output-on-failure --timeout 300 || status=$?
+ctest --output-on-failure --timeout 300 "$@" || status=$?
 # The window tests capture BMP files from inside Wine; PNG is what viewers and the README take.
 for bmp in "$KELVORIN_SCREENSHOT_DIR"/*.bmp; do
     [ -e "$bmp" ] || continue

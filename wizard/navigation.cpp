@@ -17,6 +17,11 @@ void SetupState::ShowPage(uint32_t page) {
     ::PostMessageW(shown, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(::GetDlgItem(shown, IDOK)), TRUE);
     if (page == WizardPage::Folder) {
         UpdateSpaceInfo();
+        // A disabled "Install" cannot take the focus, and a page without one ignores Esc and Tab:
+        // the focus goes on to the page's first control instead.
+        if (!::IsWindowEnabled(::GetDlgItem(shown, IDOK))) {
+            ::PostMessageW(shown, WM_NEXTDLGCTL, 0, FALSE);
+        }
     } else if (page == WizardPage::Progress) {
         State = Installing;
         ::PostMessageW(FrameWindow, WM_APP, 0, 0);

@@ -53,16 +53,17 @@ void SendKey(WORD key, bool up) {
 void ClickAt(POINT point) {
     int width = ::GetSystemMetrics(SM_CXSCREEN) - 1;
     int height = ::GetSystemMetrics(SM_CYSCREEN) - 1;
-    INPUT inputs[3] = {};
-    for (INPUT& input : inputs) {
+    // One event at a time, with a pause between: a press that arrives together with the move
+    // that brought the pointer there can be lost on the way through the X server.
+    for (DWORD flags : {MOUSEEVENTF_MOVE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
+        INPUT input = {};
         input.type = INPUT_MOUSE;
         input.mi.dx = point.x * 65535 / width;
         input.mi.dy = point.y * 65535 / height;
+        input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
+        ::SendInput(1, &input, sizeof(input));
+        ::Sleep(50);
     }
-    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
-    inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
-    ::SendInput(3, inputs, sizeof(INPUT));
 }
 
 }  // namespace

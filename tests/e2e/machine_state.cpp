@@ -142,10 +142,11 @@ std::vector<std::wstring> InstalledProgramsList() {
     return lines;
 }
 
-HANDLE ShellOpen(const std::wstring& path, const wchar_t* verb) {
+HANDLE ShellOpen(const std::wstring& path, const wchar_t* verb, const wchar_t* fileClass) {
     SHELLEXECUTEINFOW info = {};
     info.cbSize = sizeof(info);
-    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI | (fileClass != nullptr ? SEE_MASK_CLASSNAME : 0);
+    info.lpClass = fileClass;
     info.lpVerb = verb;
     info.lpFile = path.c_str();
     info.nShow = SW_SHOWNORMAL;

@@ -32,8 +32,10 @@ void DeleteMachineValue(const std::wstring& keyPath, const wchar_t* valueName);
 std::vector<std::wstring> InstalledProgramsList();
 
 // Opens a document or invokes a verb on a path through the shell, as Explorer would; returns the
-// started process (to be closed by the caller) or null.
-HANDLE ShellOpen(const std::wstring& path, const wchar_t* verb);
+// started process (to be closed by the caller) or null. A file class, when given, names the key
+// whose verbs apply, as Explorer takes the verbs of "Directory" for a folder (Wine's shell would
+// otherwise look only under "Folder").
+HANDLE ShellOpen(const std::wstring& path, const wchar_t* verb, const wchar_t* fileClass = nullptr);
 // A visible top-level window of any process with exactly this title, once it shows.
 HWND WaitForWindowTitled(const std::wstring& title, DWORD deadlineMs);
 

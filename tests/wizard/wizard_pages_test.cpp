@@ -229,6 +229,19 @@ TEST(WizardClosing, CancelAndEscapeCloseTheFirstThreePages) {
     }
 }
 
+TEST(WizardClosing, EscapeStillClosesTheFolderPageWhenInstallIsDisabled) {
+    WizardHarness wizard;
+    ASSERT_TRUE(wizard.Open());
+    wizard.Click(WizardPage::License, 1);
+    for (int id = 1006; id <= 1013; ++id) wizard.Click(WizardPage::Components, id);
+    wizard.Click(WizardPage::Components, 1);
+    wizard.Settle();
+    ASSERT_FALSE(::IsWindowEnabled(wizard.Item(WizardPage::Folder, 1)));
+    EXPECT_TRUE(::IsChild(wizard.Page(WizardPage::Folder), ::GetFocus()));
+    wizard.PressEscape();
+    EXPECT_TRUE(wizard.PumpUntil([&] { return !wizard.FrameAlive() && wizard.QuitPosted(); }));
+}
+
 enum class CloseRequest { CloseButton, Escape, CloseMessage, CaptionCloseBox };
 
 void Request(WizardHarness& wizard, CloseRequest request) {
