@@ -3,6 +3,7 @@
 #include "benchmarks/median.h"
 #include "resources/resource_ids.h"
 #include "setup/setup_state.h"
+#include "tests/support/scratch_folder.h"
 #include "wizard/frame.h"
 
 #include <windows.h>
@@ -23,40 +24,19 @@ double Milliseconds(const LARGE_INTEGER& start, const LARGE_INTEGER& end) {
     return static_cast<double>(end.QuadPart - start.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
 }
 
-void RemoveTree(const std::wstring& folder) {
-    WIN32_FIND_DATAW found;
-    HANDLE search = ::FindFirstFileW((folder + L"*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..") continue;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(folder + name + L"\\");
-            } else {
-                ::DeleteFileW((folder + name).c_str());
-            }
-        } while (::FindNextFileW(search, &found));
-        ::FindClose(search);
-    }
-    ::RemoveDirectoryW(folder.c_str());
-}
-
 void Press(HWND page) {
     ::SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(page, IDOK)));
 }
 
 // One installation of all eight components through the real frame and its timer. False if it did not
 // finish or reported an error.
-bool TimeOneInstallation(int run, double stepTimes[Steps], double* whole) {
+bool TimeOneInstallation(double stepTimes[Steps], double* whole) {
     SetupState setup(::GetModuleHandleW(nullptr));
     CurrentSetup = &setup;
     if (setup.LoadPayload() != 0) return false;
-    wchar_t temp[MAX_PATH];
-    ::GetTempPathW(MAX_PATH, temp);
-    std::wstring root = std::wstring(temp) + L"kelvorin-bench-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                        std::to_wstring(run) + L"\\";
-    ::lstrcpyW(setup.InstallFolder, (root + L"Apps\\Kelvorin\\").c_str());
-    ::lstrcpyW(setup.StartMenuFolder, (root + L"Programs\\Kelvorin\\").c_str());
+    ScratchFolder root;  // a fresh folder for every installation
+    ::lstrcpyW(setup.InstallFolder, (root / L"Apps\\Kelvorin\\").c_str());
+    ::lstrcpyW(setup.StartMenuFolder, (root / L"Programs\\Kelvorin\\").c_str());
     setup.FrameWindow =
         ::CreateDialogParamW(setup.Instance, MAKEINTRESOURCEW(IDD_FRAME), nullptr, FrameDialogProc, 0);
     if (setup.FrameWindow == nullptr || setup.PageWindows[WizardPage::Progress] == nullptr) {
@@ -91,7 +71,6 @@ bool TimeOneInstallation(int run, double stepTimes[Steps], double* whole) {
     while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     }
     CurrentSetup = nullptr;
-    RemoveTree(root);
     return finished;
 }
 
@@ -104,7 +83,7 @@ int main() {
     for (int run = 0; run < Runs; ++run) {
         double stepTimes[Steps] = {};
         double whole = 0;
-        if (!TimeOneInstallation(run, stepTimes, &whole)) {
+        if (!TimeOneInstallation(stepTimes, &whole)) {
             std::printf("Installation %d did not complete\n", run);
             ::CoUninitialize();
             return 1;

@@ -1,5 +1,6 @@
 #include "install/registry.h"
 
+#include "setup/bounded_text.h"
 #include "setup/setup_state.h"
 
 namespace {
@@ -9,19 +10,19 @@ constexpr const wchar_t* SavedPathValueName = L"AppPath";
 // 236 UTF-16 characters with the terminator; the destination is larger, so unterminated data still ends in a NUL.
 constexpr DWORD SavedPathByteLimit = 472;
 
-wchar_t* AppendText(wchar_t* end, const wchar_t* text);
-
 }  // namespace
 
 wchar_t* SetupState::BuildRegistryPath(const wchar_t* c1, const wchar_t* c2, const wchar_t* c3, const wchar_t* c4,
                                        const wchar_t* c5, const wchar_t* c6) {
     const wchar_t* components[6] = {c1, c2, c3, c4, c5, c6};
-    wchar_t* end = AppendText(Scratch.Wide, KeyPathRoot);
+    constexpr uint32_t capacity = ScratchBytes / sizeof(wchar_t);
+    CopyText(Scratch.Wide, capacity, KeyPathRoot);
     for (const wchar_t* component : components) {
         if (component == nullptr) {
             break;
         }
-        end = AppendText(AppendText(end, L"\\"), component);
+        AppendText(Scratch.Wide, capacity, L"\\");
+        AppendText(Scratch.Wide, capacity, component);
     }
     return Scratch.Wide;
 }
@@ -52,16 +53,3 @@ uint32_t ReadSavedInstallPath(const wchar_t* keyPath, wchar_t* destination) {
     static_cast<void>(::RegCloseKey(key));
     return status == ERROR_SUCCESS ? 1 : 0;
 }
-
-namespace {
-
-// Copies the text with its terminator and returns the position of that terminator.
-wchar_t* AppendText(wchar_t* end, const wchar_t* text) {
-    while ((*end = *text) != L'\0') {
-        ++end;
-        ++text;
-    }
-    return end;
-}
-
-}  // namespace

@@ -1,17 +1,14 @@
 #pragma once
 
+#include "setup/bounded_text.h"
+
 #include <cstdint>
 
 // The icon text and the commands of one install step, terminator included.
 constexpr uint32_t WorkingStringCapacity = 308;
 
-// Every function here writes only inside the capacity it is given (at least 1) and keeps the string
-// terminated. Those that return a result give 1 when the whole text fit and 0 when it was cut to fit.
-
-// Length of the string, or capacity - 1 for a buffer that holds no terminator.
-uint32_t BoundedLength(const wchar_t* buffer, uint32_t capacity);
-
-uint32_t AppendText(wchar_t* buffer, uint32_t capacity, const wchar_t* text);
+// The composing functions follow the rules of the bounded text operations: they write only inside
+// the capacity given and return 1 when the whole text fit, 0 when it was cut to fit.
 
 // Folder (ending in a separator) + name + extension, in the folder's own buffer.
 uint32_t AppendFileName(wchar_t* folder, uint32_t capacity, const wchar_t* name, const wchar_t* extension);

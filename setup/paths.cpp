@@ -8,7 +8,6 @@ namespace {
 constexpr uint32_t WorkingCopyCapacity = MAX_PATH;
 
 bool IsPathSeparator(wchar_t c);
-bool IsFolder(DWORD attributes);
 uint32_t MakeFolder(const wchar_t* prefix);
 
 }  // namespace
@@ -23,6 +22,11 @@ void EnsureTrailingSeparator(wchar_t* path) {
     }
     path[n] = L'\\';
     path[n + 1] = L'\0';
+}
+
+bool IsExistingFolder(const wchar_t* path) {
+    DWORD attributes = ::GetFileAttributesW(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 RootRule ChooseRootRule(const wchar_t* path) {
@@ -73,12 +77,8 @@ bool IsPathSeparator(wchar_t c) {
     return c == L'\\' || c == L'/';
 }
 
-bool IsFolder(DWORD attributes) {
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
 uint32_t MakeFolder(const wchar_t* prefix) {
-    if (IsFolder(::GetFileAttributesW(prefix))) {
+    if (IsExistingFolder(prefix)) {
         return 1;
     }
     return ::CreateDirectoryW(prefix, nullptr) ? 1 : 0;

@@ -14,6 +14,8 @@ struct RootRule {
 // last character is looked at. The buffer needs room for the current length plus two characters.
 void EnsureTrailingSeparator(wchar_t* path);
 
+bool IsExistingFolder(const wchar_t* path);
+
 // Creates every missing folder along the path, outside in, up to its last separator.
 // 1 when each folder examined exists or was made, 0 at the first creation that fails. A path of 260
 // characters or more does not fit the working copy: nothing is created and the result is 0.

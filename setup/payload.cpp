@@ -14,14 +14,7 @@ uint32_t DecodePayload(const uint8_t* resource, uint8_t* output, uint32_t capaci
 
 uint8_t* PayloadBuffer::AllocatePayloadBuffer() {
     if (Owned) {
-        if (Data != nullptr) {
-            ::HeapFree(::GetProcessHeap(), 0, Data);
-            Data = nullptr;
-            Capacity = 0;
-            ElementSize = 1;
-            Length = 0;
-            Reserved = 0;
-        }
+        ReleasePayloadBuffer();
         Owned = 0;
     }
     void* block = ::HeapAlloc(::GetProcessHeap(), HEAP_ZERO_MEMORY, PayloadCapacity);

@@ -2,7 +2,7 @@
 // installation with a picture of every page (--walkthrough), or the installer's figures (--figures).
 #include "tests/e2e/machine_state.h"
 #include "tests/e2e/scenario_support.h"
-#include "tests/e2e/screenshot.h"
+#include "tests/support/window_picture.h"
 
 #include <gtest/gtest.h>
 #include <psapi.h>

@@ -1,5 +1,5 @@
 #include "install/file_writer.h"
-#include "scratch_folder.h"
+#include "tests/support/scratch_folder.h"
 #include "setup/setup_state.h"
 
 #include <gtest/gtest.h>

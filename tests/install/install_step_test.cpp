@@ -1,7 +1,7 @@
 #include "install/install_step.h"
 #include "registry_recorder.h"
 #include "resources/resource_ids.h"
-#include "scratch_folder.h"
+#include "tests/support/scratch_folder.h"
 #include "setup/setup_state.h"
 #include "wizard/frame.h"
 

@@ -1,5 +1,5 @@
 #include "install/shortcut.h"
-#include "scratch_folder.h"
+#include "tests/support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 #include <objbase.h>

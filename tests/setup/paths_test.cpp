@@ -1,4 +1,5 @@
 #include "setup/paths.h"
+#include "tests/support/scratch_folder.h"
 
 #include <windows.h>
 
@@ -19,36 +20,11 @@ std::wstring UniqueName(const wchar_t* stem) {
            std::to_wstring(++serial);
 }
 
-void RemoveTree(const std::wstring& folder) {
-    WIN32_FIND_DATAW found;
-    HANDLE search = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..") continue;
-            std::wstring child = folder + L"\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(child);
-            } else {
-                ::DeleteFileW(child.c_str());
-            }
-        } while (::FindNextFileW(search, &found));
-        ::FindClose(search);
-    }
-    ::RemoveDirectoryW(folder.c_str());
-}
-
 // Each test works in a fresh folder under the temporary folder, Root (with its trailing backslash).
 class DirectoryChainTest : public ::testing::Test {
 protected:
-    std::wstring Root;
-    void SetUp() override {
-        wchar_t temp[MAX_PATH];
-        ASSERT_NE(0u, ::GetTempPathW(MAX_PATH, temp));
-        Root = std::wstring(temp) + UniqueName(L"KelvorinPaths") + L"\\";
-        ASSERT_TRUE(::CreateDirectoryW(Root.c_str(), nullptr));
-    }
-    void TearDown() override { RemoveTree(Root.substr(0, Root.size() - 1)); }
+    ScratchFolder Folder;
+    const std::wstring Root = Folder.Path();
 };
 
 TEST(EnsureTrailingSeparator, EndsWithOneBackslashLookingOnlyAtTheLastCharacter) {
@@ -168,7 +144,7 @@ TEST(CreateDirectoryChain, NetworkPathStartsAtTheShareRoot) {
     EXPECT_EQ(1u, CreateDirectoryChain(chain.c_str()));
     EXPECT_TRUE(IsFolder(unc + L"\\" + server + L"\\share\\dir"));
 
-    RemoveTree(unc + L"\\" + server);
+    ScratchFolder::RemoveTree(unc + L"\\" + server + L"\\");
     if (madeUnc) ::RemoveDirectoryW(unc.c_str());
 }
 

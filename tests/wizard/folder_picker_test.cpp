@@ -1,5 +1,6 @@
 #include "wizard_harness.h"
 
+#include "tests/support/scratch_folder.h"
 #include "wizard/folder_page.h"
 
 #include <commctrl.h>
@@ -82,10 +83,15 @@ void CALLBACK DrivePicker(HWND, UINT, UINT_PTR timer, DWORD) {
     ::SendMessageW(::GetDlgItem(picker, IDOK), BM_CLICK, 0, 0);
 }
 
-std::wstring WithoutSeparator(const wchar_t* folder) {
-    std::wstring text = folder;
+std::wstring WithoutSeparator(std::wstring text) {
     text.pop_back();
     return text;
+}
+
+// The folder's own name, as the picker's tree shows it.
+std::wstring LastName(const std::wstring& folder) {
+    std::wstring path = WithoutSeparator(folder);
+    return path.substr(path.rfind(L'\\') + 1);
 }
 
 std::wstring ItemText(HWND page, int id) {
@@ -138,11 +144,11 @@ TEST_F(FolderPicker, CancellingChangesNothing) {
 }
 
 TEST_F(FolderPicker, ChosenFolderBecomesTheInstallFolderAndTheNextBrowseStartsThere) {
-    ScratchFolder first(L"kelvorin-picker-first");
-    ScratchFolder second(L"kelvorin-picker-second");
+    ScratchFolder first;
+    ScratchFolder second;
     ::wcscpy(Wizard.State.BrowseBuffer, WithoutSeparator(first.Path()).c_str());
 
-    EXPECT_EQ(L"kelvorin-picker-first", Browse(PickerAction::AcceptAsOpened).OpenedAt);
+    EXPECT_EQ(LastName(first.Path()), Browse(PickerAction::AcceptAsOpened).OpenedAt);
     EXPECT_EQ(first.Path(), std::wstring(Wizard.State.InstallFolder));
 
     FreeSpaceQueries.clear();
@@ -155,7 +161,7 @@ TEST_F(FolderPicker, ChosenFolderBecomesTheInstallFolderAndTheNextBrowseStartsTh
     EXPECT_EQ(L"Space required:  3 MB", Required());
     EXPECT_EQ(L"Space available: 7168 MB", Available());
 
-    EXPECT_EQ(L"kelvorin-picker-second", Browse(PickerAction::AcceptAsOpened).OpenedAt);
+    EXPECT_EQ(LastName(second.Path()), Browse(PickerAction::AcceptAsOpened).OpenedAt);
     EXPECT_EQ(second.Path(), std::wstring(Wizard.State.InstallFolder));
 }
 

@@ -1,20 +1,18 @@
 #include "wizard_harness.h"
 
 #include "resources/resource_ids.h"
+#include "tests/support/window_picture.h"
 #include "wizard/frame.h"
 
 #include <commctrl.h>
 #include <objbase.h>
-#include <shellapi.h>
 
-#include <cstdio>
 #include <cwchar>
+#include <string>
 
 namespace {
 
 constexpr UINT SettleMarker = WM_APP + 0x3A5;
-
-void RemoveTree(const wchar_t* folder);
 
 }  // namespace
 
@@ -123,71 +121,5 @@ void SaveScreenshot(HWND window, const wchar_t* name) {
         return;
     }
     ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    RECT rect;
-    ::GetWindowRect(window, &rect);
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    HDC screen = ::GetDC(nullptr);
-    HDC memory = ::CreateCompatibleDC(screen);
-    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ previous = ::SelectObject(memory, bitmap);
-    ::BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-    ::SelectObject(memory, previous);
-
-    BITMAPINFOHEADER info = {};
-    info.biSize = sizeof(info);
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;  // no alpha byte, which viewers would take for transparency
-    info.biCompression = BI_RGB;
-    const DWORD pixelBytes = static_cast<DWORD>((width * 3 + 3) & ~3) * height;
-    void* pixels = ::HeapAlloc(::GetProcessHeap(), 0, pixelBytes);
-    ::GetDIBits(memory, bitmap, 0, height, pixels, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(file) + sizeof(info);
-    file.bfSize = file.bfOffBits + pixelBytes;
-
-    wchar_t path[MAX_PATH + 64];
-    ::swprintf(path, MAX_PATH + 64, L"%ls\\%ls.bmp", folder, name);
-    HANDLE out = ::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (out != INVALID_HANDLE_VALUE) {
-        DWORD written;
-        ::WriteFile(out, &file, sizeof(file), &written, nullptr);
-        ::WriteFile(out, &info, sizeof(info), &written, nullptr);
-        ::WriteFile(out, pixels, pixelBytes, &written, nullptr);
-        ::CloseHandle(out);
-    }
-    ::HeapFree(::GetProcessHeap(), 0, pixels);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(memory);
-    ::ReleaseDC(nullptr, screen);
+    SaveWindowPicture(window, std::wstring(folder) + L"\\" + name + L".bmp");
 }
-
-ScratchFolder::ScratchFolder(const wchar_t* name) {
-    wchar_t temp[MAX_PATH];
-    ::GetTempPathW(MAX_PATH, temp);
-    ::swprintf(FolderPath, MAX_PATH, L"%ls%ls\\", temp, name);
-    RemoveTree(FolderPath);
-    ::CreateDirectoryW(FolderPath, nullptr);
-}
-
-ScratchFolder::~ScratchFolder() {
-    RemoveTree(FolderPath);
-}
-
-namespace {
-
-void RemoveTree(const wchar_t* folder) {
-    wchar_t doubleEnded[MAX_PATH + 1] = {};  // the shell takes a list ended by two NULs
-    ::wcsncpy(doubleEnded, folder, MAX_PATH - 1);
-    doubleEnded[::wcslen(doubleEnded) - 1] = L'\0';
-    SHFILEOPSTRUCTW operation = {};
-    operation.wFunc = FO_DELETE;
-    operation.pFrom = doubleEnded;
-    operation.fFlags = FOF_NO_UI;
-    ::SHFileOperationW(&operation);
-}
-
-}  // namespace

@@ -44,12 +44,3 @@ private:
 // Saves the window, as it shows on the screen, to <KELVORIN_SCREENSHOT_DIR>\<name>.bmp; the test
 // runner turns it into a PNG. Does nothing when the variable is not set.
 void SaveScreenshot(HWND window, const wchar_t* name);
-
-// A folder the test owns: made fresh under the temporary folder and removed with all it holds.
-class ScratchFolder {
-public:
-    explicit ScratchFolder(const wchar_t* name);
-    ~ScratchFolder();
-    const wchar_t* Path() const { return FolderPath; }  // ends with a backslash
-    wchar_t FolderPath[MAX_PATH];
-};

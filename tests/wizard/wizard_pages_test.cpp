@@ -1,6 +1,7 @@
 #include "wizard_harness.h"
 
 #include "resources/resource_ids.h"
+#include "tests/support/scratch_folder.h"
 #include "wizard/folder_page.h"
 #include "wizard/frame.h"
 #include "wizard/pages.h"
@@ -276,11 +277,11 @@ TEST(WizardClosing, EveryCloseRequestIsDroppedWhileInstallingAndHonouredAfterwar
 }
 
 TEST(WizardInstall, TheTimerRunsOneArmedStepPerTickUntilFinished) {
-    ScratchFolder install(L"kelvorin-wizard-install");
-    ScratchFolder startMenu(L"kelvorin-wizard-menu");
+    ScratchFolder install;
+    ScratchFolder startMenu;
     WizardHarness wizard;
-    ASSERT_TRUE(wizard.Open(install.Path()));
-    ::wcscpy(wizard.State.StartMenuFolder, startMenu.Path());
+    ASSERT_TRUE(wizard.Open(install.Path().c_str()));
+    ::wcscpy(wizard.State.StartMenuFolder, startMenu.Path().c_str());
     HWND frame = wizard.State.FrameWindow;
     EXPECT_EQ(TRUE, FrameDialogProc(frame, WM_APP, 6, 0));
     EXPECT_EQ(7u, wizard.State.PendingStep);

@@ -1,4 +1,4 @@
-#include "tests/e2e/screenshot.h"
+#include "tests/support/window_picture.h"
 
 #include <vector>
 
