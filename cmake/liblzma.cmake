@@ -24,7 +24,7 @@ ExternalProject_Add(liblzma_target_build
         -DCMAKE_TOOLCHAIN_FILE=${CMAKE_TOOLCHAIN_FILE}
         -DCMAKE_BUILD_TYPE=MinSizeRel
         -DBUILD_SHARED_LIBS=OFF
-        "-DCMAKE_C_FLAGS=-Os -ffunction-sections -fdata-sections -ffile-prefix-map=${XZ_SOURCE_DIR}=xz"
+        "-DCMAKE_C_FLAGS=-Os -ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables -ffile-prefix-map=${XZ_SOURCE_DIR}=xz"
     BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> --target liblzma
     INSTALL_COMMAND ""
     BUILD_BYPRODUCTS ${LIBLZMA_TARGET_ARCHIVE}

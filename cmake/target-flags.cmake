@@ -12,7 +12,7 @@ add_compile_definitions(UNICODE _UNICODE WINVER=0x0A00 _WIN32_WINNT=0x0A00 _WIN3
 function(kelvorin_product_flags target)
     target_compile_options(${target} PRIVATE
         $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions -fno-rtti>
-        $<$<COMPILE_LANGUAGE:C,CXX>:-Os -ffunction-sections -fdata-sections -Wall -Wextra>)
+        $<$<COMPILE_LANGUAGE:C,CXX>:-Os -ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables -Wall -Wextra>)
 endfunction()
 
 # Release link of a shipped program: stripped, unused sections dropped, GUI subsystem.
