@@ -17,6 +17,9 @@ wine_session_start() {  # $1: build folder, $2: prefix name, $3: "own-display" t
     fi
     rm -rf "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1 </dev/null
+    # Wine draws the caption buttons with Marlett's symbols; from its own font folder it does not
+    # find that font, and the buttons would show letters instead.
+    cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
     # No window manager runs on the virtual display: Wine manages its windows and draws their captions
     # itself, and does not wait for a manager to acknowledge a hidden window.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null

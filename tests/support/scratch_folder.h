@@ -4,14 +4,13 @@
 
 #include <string>
 
-// A fresh folder under the temporary folder, removed with everything in it when the test ends.
+// A fresh folder, under the temporary folder unless another parent (ending in a backslash) is
+// given, removed with everything in it when the test ends.
 class ScratchFolder {
 public:
-    ScratchFolder() {
-        wchar_t temp[MAX_PATH];
-        ::GetTempPathW(MAX_PATH, temp);
+    explicit ScratchFolder(const std::wstring& parent = TemporaryFolder()) {
         static unsigned counter = 0;
-        path_ = std::wstring(temp) + L"kelvorin-test-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+        path_ = parent + L"kelvorin-test-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
                 std::to_wstring(++counter) + L"\\";
         ::CreateDirectoryW(path_.c_str(), nullptr);
     }
@@ -22,6 +21,12 @@ public:
     // The folder with its trailing backslash.
     const std::wstring& Path() const { return path_; }
     std::wstring operator/(const std::wstring& name) const { return path_ + name; }
+
+    static std::wstring TemporaryFolder() {
+        wchar_t temp[MAX_PATH];
+        ::GetTempPathW(MAX_PATH, temp);
+        return temp;
+    }
 
     static void RemoveTree(const std::wstring& folder) {
         WIN32_FIND_DATAW found;
