@@ -11,8 +11,6 @@
 
 namespace {
 
-const wchar_t* const UninstallKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelvorin";
-
 std::vector<std::wstring> ExpectedDetails(const std::wstring& folder, bool allComponents) {
     std::vector<std::wstring> lines;
     for (const PackProgram& program : PackPrograms) {
@@ -93,9 +91,9 @@ TEST(Scenario, DefaultInstallation) {
 
     ExpectBodiesInstalled(DefaultInstallFolder());
     EXPECT_EQ(DefaultInstallFolder(), ReadMachineValue(L"Software\\Kelvorin", L"AppPath").Text());
-    EXPECT_EQ(2112u, ReadMachineValue(UninstallKey, L"EstimatedSize").Number());
+    EXPECT_EQ(2112u, ReadMachineValue(UninstallEntryKey, L"EstimatedSize").Number());
     EXPECT_EQ(L"\"" + DefaultInstallFolder() + L"uninstall.exe\"",
-              ReadMachineValue(UninstallKey, L"UninstallString").Text());
+              ReadMachineValue(UninstallEntryKey, L"UninstallString").Text());
     std::vector<std::wstring> programs = InstalledProgramsList();
     EXPECT_NE(programs.end(), std::find(programs.begin(), programs.end(), L"Kelvorin|||Kelvorin App Pack (32-bit)"));
 
@@ -110,37 +108,17 @@ TEST(Scenario, DefaultInstallation) {
     ::CloseHandle(player);
 }
 
-// Runs the default path to the result, closes, and checks the exit code.
-void InstallWithDefaults(Wizard& wizard) {
-    ASSERT_TRUE(wizard.ReachLicense());
-    ASSERT_TRUE(wizard.Agree());
-    ASSERT_TRUE(wizard.Next());
-    ASSERT_TRUE(wizard.Install());
-    ASSERT_TRUE(wizard.WaitForResult());
-}
-
-std::wstring RemoveTrailingSeparator(std::wstring folder) {
-    if (!folder.empty() && folder.back() == L'\\') folder.pop_back();
-    return folder;
-}
-
 TEST(Scenario, SecondRunStartsInTheSavedFolder) {
     std::wstring saved = KnownFolder(CSIDL_COMMON_DOCUMENTS) + L"\\Pack\\";
     ASSERT_TRUE(::CreateDirectoryW(saved.c_str(), nullptr));
     {
         Wizard wizard;
-        InstallWithDefaults(wizard);
+        ASSERT_TRUE(wizard.InstallWithDefaults());
         wizard.Close();
         ASSERT_EQ(0u, wizard.Installer.WaitForExit());
     }
     // Point the saved folder elsewhere, as an earlier installation there would have.
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Kelvorin", 0,
-                                             KEY_SET_VALUE | KEY_WOW64_32KEY, &key));
-    std::wstring value = RemoveTrailingSeparator(saved);
-    ::RegSetValueExW(key, L"AppPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                     static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    ::RegCloseKey(key);
+    ASSERT_TRUE(WriteMachineText(L"Software\\Kelvorin", L"AppPath", RemoveTrailingSeparator(saved)));
     {
         Wizard wizard;
         ASSERT_TRUE(wizard.ReachLicense());
@@ -187,7 +165,7 @@ TEST(Scenario, OnlyOstrelAfterGoingBack) {
     EXPECT_FALSE(MachineKeyExists(L"Software\\Classes\\Directory\\shell\\Humbrewave"));
     EXPECT_FALSE(PathExists(DefaultInstallFolder() + L"Glimmerdox.exe"));
     EXPECT_EQ(DefaultInstallFolder(), ReadMachineValue(L"Software\\Kelvorin", L"AppPath").Text());
-    EXPECT_EQ(233472u >> 10, ReadMachineValue(UninstallKey, L"EstimatedSize").Number());
+    EXPECT_EQ(233472u >> 10, ReadMachineValue(UninstallEntryKey, L"EstimatedSize").Number());
 }
 
 TEST(Scenario, NothingTickedCannotBeInstalled) {
@@ -277,7 +255,7 @@ TEST(Scenario, FileInUseFailsItsWriteAndTheRestGoesOn) {
     HANDLE holder = ::CreateFileW(held.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, holder);
     Wizard wizard;
-    InstallWithDefaults(wizard);
+    ASSERT_TRUE(wizard.InstallWithDefaults());
     EXPECT_EQ(L"Installation failed.", ControlText(wizard.Page, StatusText));
     std::vector<std::wstring> lines = ListLines(wizard.Page, DetailsList);
     auto at = std::find(lines.begin(), lines.end(), held);
