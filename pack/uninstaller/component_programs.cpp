@@ -1,6 +1,6 @@
-#include "component_programs.h"
+#include "pack/uninstaller/component_programs.h"
 
-#include "file_removal.h"
+#include "pack/uninstaller/file_removal.h"
 
 RemovalOutcome RemoveComponentPrograms(const Installation& installation) {
     RemovalOutcome outcome = Removed;

@@ -1,8 +1,8 @@
-#include "component_registrations.h"
+#include "pack/uninstaller/component_registrations.h"
 
 #include "install/registrations.h"
-#include "registry_keys.h"
-#include "text.h"
+#include "pack/uninstaller/registry_keys.h"
+#include "pack/uninstaller/text.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "file_removal.h"
+#include "pack/uninstaller/file_removal.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
-#include "installation.h"
+#include "pack/uninstaller/installation.h"
 
-#include "text.h"
+#include "pack/uninstaller/text.h"
 
 #include <windows.h>
 
@@ -10,9 +10,10 @@ uint32_t FindInstallation(Installation* installation) {
         return 0;
     }
     // Registry data holds the long form; a short form in the started path must still match it.
-    DWORD longLength = ::GetLongPathNameW(installation->Program, installation->Folder, PathCapacity);
+    wchar_t longPath[PathCapacity];
+    DWORD longLength = ::GetLongPathNameW(installation->Program, longPath, PathCapacity);
     if (longLength != 0 && longLength < PathCapacity) {
-        ::lstrcpyW(installation->Program, installation->Folder);
+        ::lstrcpyW(installation->Program, longPath);
         length = longLength;
     }
     ::lstrcpyW(installation->Folder, installation->Program);

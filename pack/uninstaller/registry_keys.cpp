@@ -1,7 +1,7 @@
-#include "registry_keys.h"
+#include "pack/uninstaller/registry_keys.h"
 
-#include "installation.h"
-#include "text.h"
+#include "pack/uninstaller/installation.h"
+#include "pack/uninstaller/text.h"
 
 namespace {
 

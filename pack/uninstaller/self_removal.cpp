@@ -1,7 +1,7 @@
-#include "self_removal.h"
+#include "pack/uninstaller/self_removal.h"
 
-#include "file_removal.h"
-#include "text.h"
+#include "pack/uninstaller/file_removal.h"
+#include "pack/uninstaller/text.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "installation.h"
-#include "removal_outcome.h"
+#include "pack/uninstaller/installation.h"
+#include "pack/uninstaller/removal_outcome.h"
 
 #include <windows.h>
 

@@ -1,8 +1,8 @@
-#include "start_menu_links.h"
+#include "pack/uninstaller/start_menu_links.h"
 
-#include "file_removal.h"
+#include "pack/uninstaller/file_removal.h"
+#include "pack/uninstaller/text.h"
 #include "setup/product_texts.h"
-#include "text.h"
 
 #include <objbase.h>
 #include <shlobj.h>

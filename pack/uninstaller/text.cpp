@@ -1,4 +1,4 @@
-#include "text.h"
+#include "pack/uninstaller/text.h"
 
 #include <windows.h>
 

@@ -7,6 +7,4 @@ constexpr const wchar_t* RemoveQuestion = L"Remove Kelvorin App Pack (32-bit) an
 constexpr const wchar_t* RemovedMessage = L"Kelvorin App Pack was removed from your computer.";
 constexpr const wchar_t* RemovedAtRestartMessage =
     L"Some files of Kelvorin App Pack are in use. They will be removed when you restart your computer.";
-constexpr const wchar_t* LeftBehindMessage =
-    L"Some files of Kelvorin App Pack could not be removed. Close the programs that use them and run the "
-    L"uninstaller again.";
+constexpr const wchar_t* LeftBehindMessage = L"Some parts of Kelvorin App Pack could not be removed.";

@@ -1,10 +1,10 @@
-#include "../window_program.h"
-#include "component_programs.h"
-#include "component_registrations.h"
-#include "product_keys.h"
-#include "self_removal.h"
-#include "start_menu_links.h"
-#include "uninstall_texts.h"
+#include "pack/uninstaller/component_programs.h"
+#include "pack/uninstaller/component_registrations.h"
+#include "pack/uninstaller/product_keys.h"
+#include "pack/uninstaller/self_removal.h"
+#include "pack/uninstaller/start_menu_links.h"
+#include "pack/uninstaller/uninstall_texts.h"
+#include "pack/window_program.h"
 
 #include <windows.h>
 

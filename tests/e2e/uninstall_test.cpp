@@ -153,9 +153,13 @@ TEST(Uninstall, LeavesWhatBelongsToOthers) {
     EXPECT_FALSE(MachineKeyExists(UninstallEntryKey));
 }
 
-TEST(Uninstall, FileInUseIsRemovedAtRestart) {
+TEST(Uninstall, FilesInUseAreRemovedAtRestart) {
     InstallEverything();
     std::wstring folder = DefaultInstallFolder();
+    // One program is running, another is open in a program that shares it with no one.
+    std::wstring running = folder + L"Ostrel.exe";
+    InstallerProcess ostrel(running);
+    ASSERT_NE(nullptr, WaitForWindowTitled(L"Ostrel", DefaultDeadlineMs));
     std::wstring held = folder + L"Jottervale.exe";
     HANDLE holder = ::CreateFileW(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, holder);
@@ -163,14 +167,16 @@ TEST(Uninstall, FileInUseIsRemovedAtRestart) {
     UninstallAnsweringYes(UninstallString(), RestartText);
 
     std::vector<std::wstring> pending = PendingRemovals();
-    EXPECT_NE(pending.end(), std::find(pending.begin(), pending.end(), L"\\??\\" + held));
-    EXPECT_NE(pending.end(), std::find(pending.begin(), pending.end(), L"\\??\\" + RemoveTrailingSeparator(folder)));
+    for (const std::wstring& path : {running, held, RemoveTrailingSeparator(folder)}) {
+        EXPECT_NE(pending.end(), std::find(pending.begin(), pending.end(), L"\\??\\" + path)) << path;
+    }
     ::CloseHandle(holder);
+    EXPECT_TRUE(PathExists(running));
     EXPECT_TRUE(PathExists(held));
     EXPECT_TRUE(WaitFor([&] { return !PathExists(folder + L"uninstall.exe"); }));
-    EXPECT_FALSE(PathExists(folder + L"Ostrel.exe"));
+    EXPECT_FALSE(PathExists(folder + L"Glimmerdox.exe"));
     EXPECT_FALSE(PathExists(StartMenuFolder()));
-    // The file is still this installation's: its registrations go now, as the file goes at the restart.
+    // The files are still this installation's: their registrations go now, as the files go at the restart.
     EXPECT_FALSE(MachineKeyExists(L"Software\\Classes\\Jottervale.Document"));
     EXPECT_FALSE(PackIsListed());
 }
