@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <shlobj.h>
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -151,6 +153,20 @@ TEST(Uninstall, LeavesWhatBelongsToOthers) {
     EXPECT_FALSE(MachineKeyExists(L"Software\\Classes\\SystemFileAssociations\\audio\\shell\\Humbrewave"));
     EXPECT_EQ(L"C:\\Other\\", ReadMachineValue(L"Software\\Kelvorin", L"AppPath").Text());
     EXPECT_FALSE(MachineKeyExists(UninstallEntryKey));
+}
+
+TEST(Uninstall, CopyInAnotherFolderLeavesTheInstallationAlone) {
+    InstallEverything();
+    std::vector<std::wstring> installed = MachineSnapshot();
+    // Every registration, link and entry names the install folder; none of them is this copy's.
+    std::wstring elsewhere = KnownFolder(CSIDL_COMMON_DOCUMENTS) + L"\\Elsewhere\\";
+    ASSERT_TRUE(::CreateDirectoryW(RemoveTrailingSeparator(elsewhere).c_str(), nullptr));
+    ASSERT_TRUE(::CopyFileW(PackBody(L"uninstall.exe").c_str(), (elsewhere + L"uninstall.exe").c_str(), TRUE));
+
+    UninstallAnsweringYes(L"\"" + elsewhere + L"uninstall.exe\"", RemovedText);
+
+    ExpectMachineAsBefore(installed);
+    EXPECT_TRUE(PackIsListed());
 }
 
 TEST(Uninstall, FilesInUseAreRemovedAtRestart) {
