@@ -7,7 +7,8 @@
 namespace {
 
 constexpr uint32_t MaxRegistrationRows = 8;
-constexpr uint32_t ComponentTotal = sizeof(ComponentRegistrations) / sizeof(ComponentRegistrations[0]);
+static_assert(sizeof(ComponentRegistrations) / sizeof(ComponentRegistrations[0]) == ComponentCount,
+              "every component has its table of registrations");
 
 // What this installation wrote for one component's values whose data is not in the table.
 struct ExpectedData {
@@ -24,7 +25,7 @@ constexpr uint32_t LargestRegistrationTable() {
 }
 static_assert(LargestRegistrationTable() <= MaxRegistrationRows, "a component registers more rows than fit");
 
-uint32_t ComposeExpectedData(const Installation& installation, const wchar_t* name, ExpectedData* expected);
+uint32_t ComposeExpectedData(const Installation& installation, uint32_t component, ExpectedData* expected);
 bool IsWithin(const RegistryKey& key, const RegistryKey& root);
 bool IsTopKey(const RegistrationTable& table, uint32_t row);
 uint32_t FindTopKeyNamed(const RegistrationTable& table, const wchar_t* name);
@@ -36,10 +37,10 @@ uint32_t DeleteTopKey(const RegistryKey& key);
 
 RemovalOutcome RemoveComponentRegistrations(const Installation& installation) {
     RemovalOutcome outcome = Removed;
-    for (uint32_t component = 0; component < ComponentTotal; ++component) {
+    for (uint32_t component = 0; component < ComponentCount; ++component) {
         const RegistrationTable& table = ComponentRegistrations[component];
         ExpectedData expected;
-        if (table.Count == 0 || ComposeExpectedData(installation, ComponentNames[component], &expected) == 0) {
+        if (table.Count == 0 || ComposeExpectedData(installation, component, &expected) == 0) {
             continue;
         }
         // Every key is judged before any is deleted, so that a file type is judged by its class as it was.
@@ -58,9 +59,9 @@ RemovalOutcome RemoveComponentRegistrations(const Installation& installation) {
 
 namespace {
 
-uint32_t ComposeExpectedData(const Installation& installation, const wchar_t* name, ExpectedData* expected) {
+uint32_t ComposeExpectedData(const Installation& installation, uint32_t component, ExpectedData* expected) {
     wchar_t program[TextCapacity];
-    uint32_t fits = JoinText(program, TextCapacity, {installation.Folder, name, L".exe"});
+    uint32_t fits = ComposeComponentPath(installation, component, program);
     fits &= JoinText(expected->OpenCommand, TextCapacity, {L"\"", program, L"\" \"%1\""});
     fits &= JoinText(expected->IconText, TextCapacity, {program, L",0"});
     return fits;

@@ -11,7 +11,7 @@
 namespace {
 
 // Exit codes beyond those every pack program shares.
-constexpr int UninstallEnded = 0;  // removed, or the user answered No
+constexpr int UninstallEnded = 0;  // every normal path, the answer No included
 constexpr int OwnPathUnknown = 5;
 constexpr int QuestionNotShown = 6;
 
