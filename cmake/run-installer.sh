@@ -27,5 +27,5 @@ for picture in "$shots"/*.bmp; do
 done
 echo
 echo "Pictures of the pages: $(ls "$shots"/[1-4]-*.png | tr '\n' ' ')"
-echo "To remove the pack again, run its uninstaller in this prefix:"
+echo "To remove the pack again, run its uninstaller in this prefix, on a display (it asks before it removes anything):"
 echo "  WINEPREFIX=$WINEPREFIX wine 'C:\\Program Files (x86)\\Kelvorin\\uninstall.exe'"

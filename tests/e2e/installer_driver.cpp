@@ -18,7 +18,7 @@ BOOL CALLBACK MatchTopLevel(HWND window, LPARAM data) {
     auto* search = reinterpret_cast<WindowSearch*>(data);
     DWORD owner = 0;
     ::GetWindowThreadProcessId(window, &owner);
-    if (owner != search->ProcessId || !::IsWindowVisible(window)) {
+    if ((search->ProcessId != 0 && owner != search->ProcessId) || !::IsWindowVisible(window)) {
         return TRUE;
     }
     wchar_t className[32] = {};
@@ -81,14 +81,15 @@ bool WaitFor(const std::function<bool()>& condition, DWORD deadlineMs) {
     }
 }
 
-InstallerProcess::InstallerProcess(const std::wstring& path) {
+InstallerProcess::InstallerProcess(const std::wstring& path) : InstallerProcess(path, L"\"" + path + L"\"") {}
+
+InstallerProcess::InstallerProcess(const std::wstring& path, std::wstring commandLine) {
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info = {};
-    std::wstring commandLine = L"\"" + path + L"\"";
     startTick_ = ::GetTickCount();
-    if (::CreateProcessW(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                         &info)) {
+    if (::CreateProcessW(path.empty() ? nullptr : path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                         nullptr, &startup, &info)) {
         ::CloseHandle(info.hThread);
         process_ = info.hProcess;
         processId_ = info.dwProcessId;
@@ -125,6 +126,12 @@ HWND InstallerProcess::FindTopLevel(const std::wstring& title) const {
 
 HWND InstallerProcess::FindMessageBox() const {
     WindowSearch search = {processId_, Looking::ForMessageBox, nullptr, nullptr, nullptr};
+    ::EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
+    return search.Found;
+}
+
+HWND FindAnyMessageBox() {
+    WindowSearch search = {0, Looking::ForMessageBox, nullptr, nullptr, nullptr};
     ::EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
     return search.Found;
 }

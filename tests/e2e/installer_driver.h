@@ -17,6 +17,8 @@ bool WaitFor(const std::function<bool()>& condition, DWORD deadlineMs = DefaultD
 class InstallerProcess {
 public:
     explicit InstallerProcess(const std::wstring& path);
+    // Runs a command line as the shell runs one, such as an UninstallString: the program is found in it.
+    InstallerProcess(const std::wstring& path, std::wstring commandLine);
     ~InstallerProcess();
     InstallerProcess(const InstallerProcess&) = delete;
     InstallerProcess& operator=(const InstallerProcess&) = delete;
@@ -42,6 +44,9 @@ private:
     DWORD processId_ = 0;
     DWORD startTick_ = 0;
 };
+
+// A visible message box of any process, such as one a program started in turn shows; null when none.
+HWND FindAnyMessageBox();
 
 // The page on show inside the frame: the one visible child dialog.
 HWND VisiblePage(HWND frame);

@@ -99,6 +99,18 @@ void DeleteMachineValue(const std::wstring& keyPath, const wchar_t* valueName) {
     }
 }
 
+bool WriteMachineText(const std::wstring& keyPath, const wchar_t* valueName, const std::wstring& text) {
+    HKEY key = nullptr;
+    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_32KEY,
+                          nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    bool written = ::RegSetValueExW(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                                    static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+    ::RegCloseKey(key);
+    return written;
+}
+
 std::vector<std::wstring> InstalledProgramsList() {
     std::vector<std::wstring> lines;
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};

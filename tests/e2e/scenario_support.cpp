@@ -27,6 +27,11 @@ std::wstring StartMenuFolder() {
     return KnownFolder(CSIDL_COMMON_PROGRAMS) + L"\\Kelvorin\\";
 }
 
+std::wstring RemoveTrailingSeparator(std::wstring folder) {
+    if (!folder.empty() && folder.back() == L'\\') folder.pop_back();
+    return folder;
+}
+
 Wizard::Wizard(const std::wstring& installer) : Installer(installer) {}
 
 bool Wizard::ReachLicense() {
@@ -66,6 +71,10 @@ bool Wizard::WaitForResult() {
     });
 }
 
+bool Wizard::InstallWithDefaults() {
+    return ReachLicense() && Agree() && Next() && Install() && WaitForResult();
+}
+
 void Wizard::ShowDetails() {
     ClickButton(Page, DetailsButton);
     WaitFor([&] { return IsShown(Page, DetailsList); }, 5000);
@@ -78,5 +87,5 @@ void Wizard::Close() {
 bool NothingInstalled() {
     return !PathExists(DefaultInstallFolder()) && !PathExists(StartMenuFolder()) &&
            !MachineKeyExists(L"Software\\Kelvorin") &&
-           !MachineKeyExists(L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelvorin");
+           !MachineKeyExists(UninstallEntryKey);
 }

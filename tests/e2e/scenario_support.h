@@ -22,6 +22,8 @@ constexpr int RequiredText = 1017;
 constexpr int AvailableText = 1016;
 constexpr int FirstCheckbox = 1006;
 
+constexpr const wchar_t* UninstallEntryKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelvorin";
+
 struct PackProgram {
     const wchar_t* Name;
     uint64_t Time;
@@ -32,6 +34,7 @@ std::wstring InstallerPath();             // the built installer, as a Windows p
 std::wstring PackBody(const wchar_t* file);  // a body of the pack as built, e.g. L"Ostrel.exe"
 std::wstring DefaultInstallFolder();      // C:\Program Files (x86)\Kelvorin\ as this machine names it
 std::wstring StartMenuFolder();           // the maker's folder in the common Programs folder, with '\'
+std::wstring RemoveTrailingSeparator(std::wstring folder);
 
 // A walk through the wizard, page by page, with the keys a user presses.
 struct Wizard {
@@ -46,6 +49,7 @@ struct Wizard {
     bool Back(const wchar_t* forwardCaption);  // Alt+B, to the page whose button 1 shows the caption
     bool Install();        // Enter on the Folder page
     bool WaitForResult();  // the result text after the last step
+    bool InstallWithDefaults();  // from the start to the result, changing nothing on the way
     void ShowDetails();    // a click on "Show &Details"
     void Close();          // a click on "&Close"
 };

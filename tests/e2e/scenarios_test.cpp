@@ -11,8 +11,6 @@
 
 namespace {
 
-const wchar_t* const UninstallKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelvorin";
-
 std::vector<std::wstring> ExpectedDetails(const std::wstring& folder, bool allComponents) {
     std::vector<std::wstring> lines;
     for (const PackProgram& program : PackPrograms) {
@@ -75,14 +73,14 @@ std::vector<ExpectedValue> PackRegistryValues(const std::wstring& folder) {
     }
     values.push_back({L"Software\\Kelvorin", L"AppPath", folder, 0});
     const std::wstring uninstaller = folder + L"uninstall.exe";
-    values.push_back({UninstallKey, L"DisplayIcon", uninstaller + L",0", 0});
-    values.push_back({UninstallKey, L"DisplayName", L"Kelvorin App Pack (32-bit)", 0});
-    values.push_back({UninstallKey, L"DisplayVersion", L"2308", 0});
-    values.push_back({UninstallKey, L"Publisher", L"Kelvorin", 0});
-    values.push_back({UninstallKey, L"UninstallString", L"\"" + uninstaller + L"\"", 0});
-    values.push_back({UninstallKey, L"EstimatedSize", L"", 2112});
-    values.push_back({UninstallKey, L"NoModify", L"", 1});
-    values.push_back({UninstallKey, L"NoRepair", L"", 1});
+    values.push_back({UninstallEntryKey, L"DisplayIcon", uninstaller + L",0", 0});
+    values.push_back({UninstallEntryKey, L"DisplayName", L"Kelvorin App Pack (32-bit)", 0});
+    values.push_back({UninstallEntryKey, L"DisplayVersion", L"2308", 0});
+    values.push_back({UninstallEntryKey, L"Publisher", L"Kelvorin", 0});
+    values.push_back({UninstallEntryKey, L"UninstallString", L"\"" + uninstaller + L"\"", 0});
+    values.push_back({UninstallEntryKey, L"EstimatedSize", L"", 2112});
+    values.push_back({UninstallEntryKey, L"NoModify", L"", 1});
+    values.push_back({UninstallEntryKey, L"NoRepair", L"", 1});
     return values;
 }
 
@@ -173,37 +171,17 @@ TEST(Scenario, DefaultInstallation) {
     ::CloseHandle(player);
 }
 
-// Runs the default path to the result, closes, and checks the exit code.
-void InstallWithDefaults(Wizard& wizard) {
-    ASSERT_TRUE(wizard.ReachLicense());
-    ASSERT_TRUE(wizard.Agree());
-    ASSERT_TRUE(wizard.Next());
-    ASSERT_TRUE(wizard.Install());
-    ASSERT_TRUE(wizard.WaitForResult());
-}
-
-std::wstring RemoveTrailingSeparator(std::wstring folder) {
-    if (!folder.empty() && folder.back() == L'\\') folder.pop_back();
-    return folder;
-}
-
 TEST(Scenario, SecondRunStartsInTheSavedFolder) {
     std::wstring saved = KnownFolder(CSIDL_COMMON_DOCUMENTS) + L"\\Pack\\";
     ASSERT_TRUE(::CreateDirectoryW(saved.c_str(), nullptr));
     {
         Wizard wizard;
-        InstallWithDefaults(wizard);
+        ASSERT_TRUE(wizard.InstallWithDefaults());
         wizard.Close();
         ASSERT_EQ(0u, wizard.Installer.WaitForExit());
     }
     // Point the saved folder elsewhere, as an earlier installation there would have.
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Kelvorin", 0,
-                                             KEY_SET_VALUE | KEY_WOW64_32KEY, &key));
-    std::wstring value = RemoveTrailingSeparator(saved);
-    ::RegSetValueExW(key, L"AppPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                     static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    ::RegCloseKey(key);
+    ASSERT_TRUE(WriteMachineText(L"Software\\Kelvorin", L"AppPath", RemoveTrailingSeparator(saved)));
     {
         Wizard wizard;
         ASSERT_TRUE(wizard.ReachLicense());
@@ -250,7 +228,7 @@ TEST(Scenario, OnlyOstrelAfterGoingBack) {
     EXPECT_FALSE(MachineKeyExists(L"Software\\Classes\\Directory\\shell\\Humbrewave"));
     EXPECT_FALSE(PathExists(DefaultInstallFolder() + L"Glimmerdox.exe"));
     EXPECT_EQ(DefaultInstallFolder(), ReadMachineValue(L"Software\\Kelvorin", L"AppPath").Text());
-    EXPECT_EQ(233472u >> 10, ReadMachineValue(UninstallKey, L"EstimatedSize").Number());
+    EXPECT_EQ(233472u >> 10, ReadMachineValue(UninstallEntryKey, L"EstimatedSize").Number());
 }
 
 TEST(Scenario, NothingTickedCannotBeInstalled) {
@@ -340,7 +318,7 @@ TEST(Scenario, FileInUseFailsItsWriteAndTheRestGoesOn) {
     HANDLE holder = ::CreateFileW(held.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, holder);
     Wizard wizard;
-    InstallWithDefaults(wizard);
+    ASSERT_TRUE(wizard.InstallWithDefaults());
     EXPECT_EQ(L"Installation failed.", ControlText(wizard.Page, StatusText));
     std::vector<std::wstring> lines = ListLines(wizard.Page, DetailsList);
     auto at = std::find(lines.begin(), lines.end(), held);

@@ -105,7 +105,7 @@ int Walkthrough() {
                                L"Software\\Classes\\Pebbrack.File\\shell\\open\\command"}) {
         PrintValues(key, {nullptr});
     }
-    PrintValues(L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelvorin",
+    PrintValues(UninstallEntryKey,
                 {L"DisplayIcon", L"DisplayName", L"DisplayVersion", L"Publisher", L"UninstallString",
                  L"EstimatedSize", L"NoModify", L"NoRepair"});
     return 0;

@@ -1,0 +1,14 @@
+#include "pack/uninstaller/component_programs.h"
+
+#include "pack/uninstaller/file_removal.h"
+
+RemovalOutcome RemoveComponentPrograms(const Installation& installation) {
+    RemovalOutcome outcome = Removed;
+    for (uint32_t component = 0; component < ComponentCount; ++component) {
+        wchar_t program[TextCapacity];
+        if (ComposeComponentPath(installation, component, program) != 0) {
+            outcome = WorseOutcome(outcome, RemoveFileNowOrAtRestart(program));
+        }
+    }
+    return outcome;
+}

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "pack/uninstaller/installation.h"
+#include "pack/uninstaller/removal_outcome.h"
+
+// Removes what the installer registered for its components (verbs, file types, document classes), key
+// by key from the installer's own table, but only the keys that still lead to this installation's
+// programs: a file type that another program has taken over since stays as it is.
+// LeftBehind when a key that leads here could not be deleted.
+RemovalOutcome RemoveComponentRegistrations(const Installation& installation);

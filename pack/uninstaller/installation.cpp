@@ -1,0 +1,29 @@
+#include "pack/uninstaller/installation.h"
+
+#include "pack/uninstaller/text.h"
+
+#include <windows.h>
+
+uint32_t FindInstallation(Installation* installation) {
+    DWORD length = ::GetModuleFileNameW(nullptr, installation->Program, PathCapacity);
+    if (length == 0 || length >= PathCapacity) {
+        return 0;
+    }
+    // Registry data holds the long form; a short form in the started path must still match it.
+    wchar_t longPath[PathCapacity];
+    DWORD longLength = ::GetLongPathNameW(installation->Program, longPath, PathCapacity);
+    if (longLength != 0 && longLength < PathCapacity) {
+        ::lstrcpyW(installation->Program, longPath);
+        length = longLength;
+    }
+    ::lstrcpyW(installation->Folder, installation->Program);
+    while (length > 0 && installation->Folder[length - 1] != L'\\') {
+        --length;
+    }
+    installation->Folder[length] = L'\0';
+    return length > 0 ? 1 : 0;
+}
+
+uint32_t ComposeComponentPath(const Installation& installation, uint32_t component, wchar_t* out) {
+    return JoinText(out, TextCapacity, {installation.Folder, ComponentNames[component], L".exe"});
+}

@@ -1,0 +1,54 @@
+#include "pack/uninstaller/product_keys.h"
+
+#include "install/registrations.h"
+#include "pack/uninstaller/registry_keys.h"
+#include "pack/uninstaller/text.h"
+
+namespace {
+
+const RegistrationValue* FindUninstallCommandValue();
+
+}  // namespace
+
+RemovalOutcome RemoveUninstallEntry(const Installation& installation) {
+    const RegistrationValue* command = FindUninstallCommandValue();
+    wchar_t keyPath[TextCapacity];
+    wchar_t expected[TextCapacity];
+    wchar_t written[TextCapacity];
+    if (command != nullptr && ComposeKeyPath(UninstallEntryKey, KeyPartCount(UninstallEntryKey), keyPath) != 0 &&
+        JoinText(expected, TextCapacity, {L"\"", installation.Program, L"\""}) != 0 &&
+        ReadKeyText(keyPath, command->Name, written, TextCapacity) != 0 && SameText(written, expected) &&
+        DeleteKeyTree(keyPath) == 0) {
+        return LeftBehind;
+    }
+    return Removed;
+}
+
+RemovalOutcome RemoveSavedInstallFolder(const Installation& installation) {
+    const RegistryKey& key = SavedInstallFolder.Key;
+    wchar_t keyPath[TextCapacity];
+    wchar_t saved[TextCapacity];
+    if (ComposeKeyPath(key, KeyPartCount(key), keyPath) == 0) {
+        return Removed;
+    }
+    if (ReadKeyText(keyPath, SavedInstallFolder.Value.Name, saved, TextCapacity) != 0 &&
+        SameFolder(saved, installation.Folder) && DeleteKeyValue(keyPath, SavedInstallFolder.Value.Name) == 0) {
+        return LeftBehind;
+    }
+    // Also when AppPath was already gone: an empty key is all that is left of the pack then.
+    static_cast<void>(DeleteKeyWhenEmpty(keyPath));
+    return Removed;
+}
+
+namespace {
+
+const RegistrationValue* FindUninstallCommandValue() {
+    for (const RegistrationValue& value : UninstallEntryValues) {
+        if (value.Source == UninstallCommandData) {
+            return &value;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace

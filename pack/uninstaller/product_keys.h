@@ -1,0 +1,12 @@
+#pragma once
+
+#include "pack/uninstaller/installation.h"
+#include "pack/uninstaller/removal_outcome.h"
+
+// The entry in the list of installed programs, removed only while its UninstallString starts this
+// uninstaller: an entry that another installation has written since stays. Both give LeftBehind when
+// what is theirs could not be deleted.
+RemovalOutcome RemoveUninstallEntry(const Installation& installation);
+
+// AppPath, removed only while it names this installation's folder, then the maker's key once empty.
+RemovalOutcome RemoveSavedInstallFolder(const Installation& installation);

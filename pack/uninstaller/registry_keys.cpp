@@ -1,0 +1,93 @@
+#include "pack/uninstaller/registry_keys.h"
+
+#include "pack/uninstaller/installation.h"
+#include "pack/uninstaller/text.h"
+
+namespace {
+
+constexpr REGSAM View = KEY_WOW64_32KEY;
+constexpr REGSAM DeleteTreeAccess = DELETE | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | KEY_SET_VALUE;
+
+}  // namespace
+
+uint32_t ComposeKeyPath(const RegistryKey& key, uint32_t partCount, wchar_t* out) {
+    uint32_t fits = JoinText(out, TextCapacity, {L"Software"});
+    for (uint32_t i = 0; i < partCount && fits != 0; ++i) {
+        fits = JoinText(out, TextCapacity, {out, L"\\", key.Parts[i]});
+    }
+    return fits;
+}
+
+uint32_t KeyPartCount(const RegistryKey& key) {
+    uint32_t count = 0;
+    while (count < RegistryKeyParts && key.Parts[count] != nullptr) {
+        ++count;
+    }
+    return count;
+}
+
+bool KeyExists(const wchar_t* keyPath) {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_QUERY_VALUE | View, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    static_cast<void>(::RegCloseKey(key));
+    return true;
+}
+
+uint32_t ReadKeyText(const wchar_t* keyPath, const wchar_t* valueName, wchar_t* out, uint32_t capacity) {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_QUERY_VALUE | View, &key) != ERROR_SUCCESS) {
+        return 0;
+    }
+    // One character is kept back so that data stored without its terminator still ends in one.
+    DWORD type = REG_NONE;
+    DWORD byteCount = (capacity - 1) * sizeof(wchar_t);
+    LONG status = ::RegQueryValueExW(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(out), &byteCount);
+    static_cast<void>(::RegCloseKey(key));
+    if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) {
+        return 0;
+    }
+    out[byteCount / sizeof(wchar_t)] = L'\0';
+    return 1;
+}
+
+uint32_t DeleteKeyValue(const wchar_t* keyPath, const wchar_t* valueName) {
+    HKEY key = nullptr;
+    LONG status = ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_SET_VALUE | View, &key);
+    if (status == ERROR_SUCCESS) {
+        status = ::RegDeleteValueW(key, valueName);
+        static_cast<void>(::RegCloseKey(key));
+    }
+    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND ? 1 : 0;
+}
+
+uint32_t DeleteKeyTree(const wchar_t* keyPath) {
+    HKEY key = nullptr;
+    LONG status = ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, DeleteTreeAccess | View, &key);
+    if (status == ERROR_SUCCESS) {
+        // Empties the key first: the key itself can be deleted only once nothing is left under it.
+        status = ::RegDeleteTreeW(key, nullptr);
+        static_cast<void>(::RegCloseKey(key));
+        if (status == ERROR_SUCCESS) {
+            status = ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, keyPath, View, 0);
+        }
+    }
+    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND ? 1 : 0;
+}
+
+uint32_t DeleteKeyWhenEmpty(const wchar_t* keyPath) {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_QUERY_VALUE | View, &key) != ERROR_SUCCESS) {
+        return 0;
+    }
+    DWORD subkeyCount = 0;
+    DWORD valueCount = 0;
+    LONG status = ::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeyCount, nullptr, nullptr, &valueCount,
+                                     nullptr, nullptr, nullptr, nullptr);
+    static_cast<void>(::RegCloseKey(key));
+    if (status != ERROR_SUCCESS || subkeyCount != 0 || valueCount != 0) {
+        return 0;
+    }
+    return ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, keyPath, View, 0) == ERROR_SUCCESS ? 1 : 0;
+}

@@ -1,0 +1,43 @@
+#include "pack/uninstaller/text.h"
+
+#include <windows.h>
+
+namespace {
+
+int LengthWithoutSeparator(const wchar_t* folder);
+
+}  // namespace
+
+uint32_t JoinText(wchar_t* out, uint32_t capacity, std::initializer_list<const wchar_t*> parts) {
+    uint32_t length = 0;
+    for (const wchar_t* part : parts) {
+        for (; *part != L'\0'; ++part) {
+            if (length + 1 >= capacity) {
+                out[length] = L'\0';
+                return 0;
+            }
+            out[length++] = *part;
+        }
+    }
+    out[length] = L'\0';
+    return 1;
+}
+
+bool SameText(const wchar_t* a, const wchar_t* b) {
+    return ::CompareStringOrdinal(a, -1, b, -1, TRUE) == CSTR_EQUAL;
+}
+
+bool SameFolder(const wchar_t* a, const wchar_t* b) {
+    int lengthA = LengthWithoutSeparator(a);
+    int lengthB = LengthWithoutSeparator(b);
+    return lengthA > 0 && ::CompareStringOrdinal(a, lengthA, b, lengthB, TRUE) == CSTR_EQUAL;
+}
+
+namespace {
+
+int LengthWithoutSeparator(const wchar_t* folder) {
+    int length = ::lstrlenW(folder);
+    return length > 0 && folder[length - 1] == L'\\' ? length - 1 : length;
+}
+
+}  // namespace

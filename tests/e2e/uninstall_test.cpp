@@ -1,0 +1,215 @@
+#include "tests/e2e/machine_snapshot.h"
+#include "tests/e2e/machine_state.h"
+#include "tests/e2e/scenario_support.h"
+
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+const wchar_t* const Question = L"Remove Kelvorin App Pack (32-bit) and all of its components?";
+const wchar_t* const RemovedText = L"Kelvorin App Pack was removed from your computer.";
+const wchar_t* const RestartText =
+    L"Some files of Kelvorin App Pack are in use. They will be removed when you restart your computer.";
+const wchar_t* const PackListLine = L"Kelvorin|||Kelvorin App Pack (32-bit)";
+const wchar_t* const SessionManagerKey = L"System\\CurrentControlSet\\Control\\Session Manager";
+
+void InstallEverything() {
+    Wizard wizard;
+    ASSERT_TRUE(wizard.InstallWithDefaults());
+    wizard.Close();
+    ASSERT_EQ(0u, wizard.Installer.WaitForExit());
+}
+
+std::wstring UninstallString() {
+    return ReadMachineValue(UninstallEntryKey, L"UninstallString").Text();
+}
+
+bool PackIsListed() {
+    std::vector<std::wstring> programs = InstalledProgramsList();
+    return std::find(programs.begin(), programs.end(), PackListLine) != programs.end();
+}
+
+// The paths the system is to act on at the next restart, in the form it keeps them ("\??\C:\...").
+// Sources and targets alike; the empty target of a deletion is left out.
+std::vector<std::wstring> PendingRemovals() {
+    RegistryValue value = ReadMachineValue(SessionManagerKey, L"PendingFileRenameOperations");
+    std::vector<std::wstring> paths;
+    std::wstring all = value.Present ? value.Text() : L"";
+    for (size_t start = 0; start < all.size();) {
+        size_t end = std::min(all.find(L'\0', start), all.size());
+        if (end > start) paths.push_back(all.substr(start, end - start));
+        start = end + 1;
+    }
+    return paths;
+}
+
+// A run of the uninstaller, started as the list of installed programs starts it: its command line.
+struct UninstallRun {
+    explicit UninstallRun(const std::wstring& commandLine) : Uninstaller(L"", commandLine) {}
+    InstallerProcess Uninstaller;
+    HWND QuestionBox = nullptr;
+
+    // Waits for the question, checks it, and answers with the key of its Yes or No button.
+    void Answer(WORD key) {
+        ASSERT_TRUE(WaitFor([&] { return (QuestionBox = Uninstaller.FindMessageBox()) != nullptr; }));
+        EXPECT_EQ(Question, MessageBoxText(QuestionBox));
+        EXPECT_EQ(L"Kelvorin App Pack (32-bit)", WindowText(QuestionBox));
+        EXPECT_NE(nullptr, ::GetDlgItem(QuestionBox, IDYES));
+        EXPECT_NE(nullptr, ::GetDlgItem(QuestionBox, IDNO));
+        PressKeys(QuestionBox, {key});
+    }
+
+    // The message with the result, whichever process shows it; it is closed with Enter and the
+    // process that showed it has ended when this returns.
+    std::wstring Result() {
+        HWND box = nullptr;
+        if (!WaitFor([&] { return (box = FindAnyMessageBox()) != nullptr && box != QuestionBox; })) {
+            return L"<no message>";
+        }
+        std::wstring text = MessageBoxText(box);
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(box, &owner);
+        HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, owner);
+        PressKeys(box, {VK_RETURN});
+        if (process != nullptr) {
+            EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(process, DefaultDeadlineMs));
+            ::CloseHandle(process);
+        }
+        return text;
+    }
+};
+
+void UninstallAnsweringYes(const std::wstring& commandLine, const wchar_t* expectedResult) {
+    UninstallRun run(commandLine);
+    ASSERT_TRUE(run.Uninstaller.Started());
+    run.Answer('Y');
+    EXPECT_EQ(expectedResult, run.Result());
+    EXPECT_EQ(0u, run.Uninstaller.WaitForExit());
+}
+
+// Once the result is closed nothing of the pack may remain, the uninstaller's own file included.
+void ExpectMachineAsBefore(const std::vector<std::wstring>& before) {
+    std::vector<std::wstring> after;
+    EXPECT_TRUE(WaitFor([&] { return (after = MachineSnapshot()) == before; }, 10000))
+        << SnapshotDifference(before, after);
+}
+
+TEST(Uninstall, TakesBackEverythingTheInstallationWrote) {
+    std::vector<std::wstring> before = MachineSnapshot();
+    InstallEverything();
+    ASSERT_TRUE(PackIsListed());
+    UninstallAnsweringYes(UninstallString(), RemovedText);
+    ExpectMachineAsBefore(before);
+    EXPECT_FALSE(PackIsListed());
+    EXPECT_TRUE(PendingRemovals().empty());
+}
+
+TEST(Uninstall, AnsweringNoChangesNothing) {
+    InstallEverything();
+    std::vector<std::wstring> installed = MachineSnapshot();
+    UninstallRun run(UninstallString());
+    run.Answer('N');
+    EXPECT_EQ(0u, run.Uninstaller.WaitForExit());
+    EXPECT_EQ(nullptr, FindAnyMessageBox());
+    std::vector<std::wstring> after = MachineSnapshot();
+    EXPECT_TRUE(after == installed) << SnapshotDifference(installed, after);
+    EXPECT_TRUE(PackIsListed());
+}
+
+TEST(Uninstall, LeavesWhatBelongsToOthers) {
+    InstallEverything();
+    std::wstring folder = DefaultInstallFolder();
+    HANDLE notes = ::CreateFileW((folder + L"notes.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, notes);
+    ::CloseHandle(notes);
+    // Since the installation, another program took over .jtxt and Cryvane's document class, and
+    // another installation of the pack saved its own folder.
+    const std::wstring otherCommand = L"\"C:\\Other\\Reader.exe\" \"%1\"";
+    ASSERT_TRUE(WriteMachineText(L"Software\\Classes\\.jtxt", nullptr, L"Other.Document"));
+    ASSERT_TRUE(WriteMachineText(L"Software\\Classes\\Cryvane.File\\shell\\open\\command", nullptr, otherCommand));
+    ASSERT_TRUE(WriteMachineText(L"Software\\Kelvorin", L"AppPath", L"C:\\Other\\"));
+
+    UninstallAnsweringYes(UninstallString(), RemovedText);
+
+    EXPECT_TRUE(WaitFor([&] { return !PathExists(folder + L"uninstall.exe"); }));
+    EXPECT_TRUE(PathExists(folder + L"notes.txt"));
+    for (const PackProgram& program : PackPrograms) {
+        EXPECT_FALSE(PathExists(folder + program.Name + L".exe")) << program.Name;
+    }
+    EXPECT_FALSE(PathExists(StartMenuFolder()));
+    EXPECT_EQ(L"Other.Document", ReadMachineValue(L"Software\\Classes\\.jtxt", nullptr).Text());
+    EXPECT_FALSE(MachineKeyExists(L"Software\\Classes\\Jottervale.Document"));
+    EXPECT_EQ(L"Cryvane.File", ReadMachineValue(L"Software\\Classes\\.cvn", nullptr).Text());
+    EXPECT_EQ(otherCommand, ReadMachineValue(L"Software\\Classes\\Cryvane.File\\shell\\open\\command", nullptr).Text());
+    EXPECT_FALSE(MachineKeyExists(L"Software\\Classes\\.pbr"));
+    EXPECT_FALSE(MachineKeyExists(L"Software\\Classes\\Pebbrack.File"));
+    EXPECT_FALSE(MachineKeyExists(L"Software\\Classes\\Directory\\shell\\Humbrewave"));
+    EXPECT_FALSE(MachineKeyExists(L"Software\\Classes\\SystemFileAssociations\\audio\\shell\\Humbrewave"));
+    EXPECT_EQ(L"C:\\Other\\", ReadMachineValue(L"Software\\Kelvorin", L"AppPath").Text());
+    EXPECT_FALSE(MachineKeyExists(UninstallEntryKey));
+}
+
+TEST(Uninstall, CopyInAnotherFolderLeavesTheInstallationAlone) {
+    InstallEverything();
+    std::vector<std::wstring> installed = MachineSnapshot();
+    // Every registration, link and entry names the install folder; none of them is this copy's.
+    std::wstring elsewhere = KnownFolder(CSIDL_COMMON_DOCUMENTS) + L"\\Elsewhere\\";
+    ASSERT_TRUE(::CreateDirectoryW(RemoveTrailingSeparator(elsewhere).c_str(), nullptr));
+    ASSERT_TRUE(::CopyFileW(PackBody(L"uninstall.exe").c_str(), (elsewhere + L"uninstall.exe").c_str(), TRUE));
+
+    UninstallAnsweringYes(L"\"" + elsewhere + L"uninstall.exe\"", RemovedText);
+
+    ExpectMachineAsBefore(installed);
+    EXPECT_TRUE(PackIsListed());
+}
+
+TEST(Uninstall, FilesInUseAreRemovedAtRestart) {
+    InstallEverything();
+    std::wstring folder = DefaultInstallFolder();
+    // One program is running, another is open in a program that shares it with no one.
+    std::wstring running = folder + L"Ostrel.exe";
+    InstallerProcess ostrel(running);
+    ASSERT_NE(nullptr, WaitForWindowTitled(L"Ostrel", DefaultDeadlineMs));
+    std::wstring held = folder + L"Jottervale.exe";
+    HANDLE holder = ::CreateFileW(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+
+    UninstallAnsweringYes(UninstallString(), RestartText);
+
+    std::vector<std::wstring> pending = PendingRemovals();
+    for (const std::wstring& path : {running, held, RemoveTrailingSeparator(folder)}) {
+        EXPECT_NE(pending.end(), std::find(pending.begin(), pending.end(), L"\\??\\" + path)) << path;
+    }
+    ::CloseHandle(holder);
+    EXPECT_TRUE(PathExists(running));
+    EXPECT_TRUE(PathExists(held));
+    EXPECT_TRUE(WaitFor([&] { return !PathExists(folder + L"uninstall.exe"); }));
+    EXPECT_FALSE(PathExists(folder + L"Glimmerdox.exe"));
+    EXPECT_FALSE(PathExists(StartMenuFolder()));
+    // The files are still this installation's: their registrations go now, as the files go at the restart.
+    EXPECT_FALSE(MachineKeyExists(L"Software\\Classes\\Jottervale.Document"));
+    EXPECT_FALSE(PackIsListed());
+}
+
+TEST(Uninstall, SecondRunAfterRemovalEndsCleanly) {
+    std::vector<std::wstring> before = MachineSnapshot();
+    InstallEverything();
+    std::wstring command = UninstallString();
+    UninstallAnsweringYes(command, RemovedText);
+    std::wstring folder = DefaultInstallFolder();
+    ASSERT_TRUE(WaitFor([&] { return !PathExists(folder); }));
+
+    // The uninstaller put back where it was, with nothing else of the pack left to remove.
+    ASSERT_TRUE(::CreateDirectoryW(RemoveTrailingSeparator(folder).c_str(), nullptr));
+    ASSERT_TRUE(::CopyFileW(PackBody(L"uninstall.exe").c_str(), (folder + L"uninstall.exe").c_str(), TRUE));
+    UninstallAnsweringYes(command, RemovedText);
+    ExpectMachineAsBefore(before);
+}
+
+}  // namespace
