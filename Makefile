@@ -2,7 +2,7 @@
 BUILD ?= build
 TOOLCHAIN := cmake/toolchain-i686-w64-mingw32.cmake
 
-.PHONY: all build prerequisites run test bench clean
+.PHONY: all build prerequisites run run-uninstall test bench clean
 
 all: build
 
@@ -17,6 +17,9 @@ build: prerequisites $(BUILD)/CMakeCache.txt
 
 run: build
 	bash cmake/run-installer.sh $(BUILD)
+
+run-uninstall: build
+	bash cmake/run-installer.sh $(BUILD) uninstall
 
 test: build
 	bash cmake/run-tests.sh $(BUILD)

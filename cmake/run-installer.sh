@@ -2,30 +2,51 @@
 # 'make run': the installer under Wine in a throwaway prefix. With a display the wizard opens there.
 # Without one, the end-to-end driver walks the default installation on a virtual display, prints what
 # each page showed and what the installation left, and saves a picture of every page.
+# 'make run-uninstall' (second argument "uninstall"): the uninstaller of that installation, in the
+# same prefix, on the display or, without one, answered Yes by the driver, which prints what is left.
 set -euo pipefail
 build=$(realpath "$1")
+mode=${2:-install}
 here=$(dirname "$(realpath "$0")")
 source "$here/wine-session.sh"
 trap wine_session_stop EXIT
 
+uninstaller='C:\Program Files (x86)\Kelvorin\uninstall.exe'
 if [ -n "${DISPLAY:-}" ]; then
-    wine_session_start "$build" wineprefix-run
-    wine "$build/KelvorinAppPackSetup.exe"
+    if [ "$mode" = uninstall ]; then
+        wine_session_resume "$build" wineprefix-run
+        wine "$uninstaller"
+    else
+        wine_session_start "$build" wineprefix-run
+        wine "$build/KelvorinAppPackSetup.exe"
+    fi
     exit 0
 fi
 
-wine_session_start "$build" wineprefix-run
+if [ "$mode" = uninstall ]; then
+    wine_session_resume "$build" wineprefix-run
+else
+    wine_session_start "$build" wineprefix-run
+fi
 export_driver_environment "$build"
 shots="$build/screenshots"
 mkdir -p "$shots"
 rm -f "$shots"/*.bmp
 export KELVORIN_SCREENSHOT_DIR="Z:$(tr '/' '\\' <<<"$shots")"
-"$here/wine-run.sh" "$build/tests/e2e_driver.exe" --walkthrough
+if [ "$mode" = uninstall ]; then
+    "$here/wine-run.sh" "$build/tests/e2e_driver.exe" --uninstall
+else
+    "$here/wine-run.sh" "$build/tests/e2e_driver.exe" --walkthrough
+fi
 for picture in "$shots"/*.bmp; do
+    [ -e "$picture" ] || continue
     convert "$picture" "${picture%.bmp}.png"
     rm -f "$picture"
 done
 echo
-echo "Pictures of the pages: $(ls "$shots"/[1-4]-*.png | tr '\n' ' ')"
-echo "To remove the pack again, run its uninstaller in this prefix, on a display (it asks before it removes anything):"
-echo "  WINEPREFIX=$WINEPREFIX wine 'C:\\Program Files (x86)\\Kelvorin\\uninstall.exe'"
+if [ "$mode" = uninstall ]; then
+    echo "Picture of the question: $shots/5-uninstall.png"
+else
+    echo "Pictures of the pages: $(ls "$shots"/[1-4]-*.png | tr '\n' ' ')"
+    echo "To remove the pack again with its uninstaller, in this prefix: make run-uninstall"
+fi

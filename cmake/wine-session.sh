@@ -2,19 +2,7 @@
 # folder and one wineserver kept alive for the whole session, so that each program starts quickly.
 
 wine_session_start() {  # $1: build folder, $2: prefix name, $3: "own-display" to ignore DISPLAY
-    local build=$1 name=$2
-    export WINEPREFIX="$build/$name" WINEARCH=win64 WINEDEBUG=-all
-    export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
-    if [ -z "${DISPLAY:-}" ] || [ "${3:-}" = own-display ]; then
-        local fdfile
-        fdfile=$(mktemp)
-        Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
-        WINE_SESSION_XVFB=$!
-        for _ in $(seq 100); do [ -s "$fdfile" ] && break; sleep 0.1; done
-        [ -s "$fdfile" ] || { echo "Xvfb did not start" >&2; return 1; }
-        export DISPLAY=":$(head -n1 "$fdfile")"
-        rm -f "$fdfile"
-    fi
+    wine_session_environment "$1" "$2" "${3:-}" || return 1
     rm -rf "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1 </dev/null
     # Wine draws the caption buttons with Marlett's symbols; from its own font folder it does not
@@ -28,6 +16,29 @@ wine_session_start() {  # $1: build folder, $2: prefix name, $3: "own-display" t
     wineserver -w
     # One server for the whole session, so that each program starts quickly.
     wineserver -p >/dev/null 2>&1
+}
+
+# The same session on a prefix that an earlier one left, as it is.
+wine_session_resume() {  # $1: build folder, $2: prefix name
+    wine_session_environment "$1" "$2" || return 1
+    [ -d "$WINEPREFIX" ] || { echo "No prefix $WINEPREFIX yet: run 'make run' first." >&2; return 1; }
+    wineserver -p >/dev/null 2>&1
+}
+
+wine_session_environment() {  # $1: build folder, $2: prefix name, $3: "own-display" to ignore DISPLAY
+    local build=$1 name=$2
+    export WINEPREFIX="$build/$name" WINEARCH=win64 WINEDEBUG=-all
+    export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
+    if [ -z "${DISPLAY:-}" ] || [ "${3:-}" = own-display ]; then
+        local fdfile
+        fdfile=$(mktemp)
+        Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
+        WINE_SESSION_XVFB=$!
+        for _ in $(seq 100); do [ -s "$fdfile" ] && break; sleep 0.1; done
+        [ -s "$fdfile" ] || { echo "Xvfb did not start" >&2; return 1; }
+        export DISPLAY=":$(head -n1 "$fdfile")"
+        rm -f "$fdfile"
+    fi
 }
 
 wine_session_stop() {

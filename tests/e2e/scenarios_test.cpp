@@ -38,57 +38,11 @@ void ExpectBodiesInstalled(const std::wstring& folder) {
     EXPECT_TRUE(expected == actual) << "bytes of the uninstaller";
 }
 
-struct ExpectedValue {
-    std::wstring Key;  // under HKEY_LOCAL_MACHINE\Software\Classes unless it starts with "Software"
-    const wchar_t* Name;
-    std::wstring Text;  // for REG_SZ
-    DWORD Number;       // for REG_DWORD, when Text is empty
-};
-
-// Every value a full installation into the folder writes, as a user's registry editor would show it.
-std::vector<ExpectedValue> PackRegistryValues(const std::wstring& folder) {
-    auto command = [&](const wchar_t* name) { return L"\"" + folder + name + L".exe\" \"%1\""; };
-    auto icon = [&](const wchar_t* name) { return folder + name + L".exe,0"; };
-    std::vector<ExpectedValue> values = {
-        {L"Directory\\shell\\Humbrewave", nullptr, L"Play with Humbrewave", 0},
-        {L"Directory\\shell\\Humbrewave\\command", nullptr, command(L"Humbrewave"), 0},
-        {L"SystemFileAssociations\\audio\\shell\\Humbrewave", nullptr, L"Play with Humbrewave", 0},
-        {L"SystemFileAssociations\\audio\\shell\\Humbrewave\\command", nullptr, command(L"Humbrewave"), 0},
-    };
-    struct FileType {
-        const wchar_t* Extension;
-        const wchar_t* Program;
-        const wchar_t* Class;
-        const wchar_t* Description;
-    };
-    for (const FileType& type : {FileType{L".jtxt", L"Jottervale", L"Jottervale.Document", L"Jottervale Document"},
-                                 FileType{L".cvn", L"Cryvane", L"Cryvane.File", L"CVN Encrypted File"},
-                                 FileType{L".pbr", L"Pebbrack", L"Pebbrack.File", L"Pebbrack Archive"}}) {
-        std::wstring key = type.Class;
-        values.push_back({type.Extension, nullptr, type.Class, 0});
-        values.push_back({key, nullptr, type.Description, 0});
-        values.push_back({key + L"\\DefaultIcon", nullptr, icon(type.Program), 0});
-        values.push_back({key + L"\\shell", nullptr, L"open", 0});
-        values.push_back({key + L"\\shell\\open\\command", nullptr, command(type.Program), 0});
-    }
-    values.push_back({L"Software\\Kelvorin", L"AppPath", folder, 0});
-    const std::wstring uninstaller = folder + L"uninstall.exe";
-    values.push_back({UninstallEntryKey, L"DisplayIcon", uninstaller + L",0", 0});
-    values.push_back({UninstallEntryKey, L"DisplayName", L"Kelvorin App Pack (32-bit)", 0});
-    values.push_back({UninstallEntryKey, L"DisplayVersion", L"2308", 0});
-    values.push_back({UninstallEntryKey, L"Publisher", L"Kelvorin", 0});
-    values.push_back({UninstallEntryKey, L"UninstallString", L"\"" + uninstaller + L"\"", 0});
-    values.push_back({UninstallEntryKey, L"EstimatedSize", L"", 2112});
-    values.push_back({UninstallEntryKey, L"NoModify", L"", 1});
-    values.push_back({UninstallEntryKey, L"NoRepair", L"", 1});
-    return values;
-}
-
 void ExpectPackRegistryValues(const std::wstring& folder) {
     std::vector<ExpectedValue> values = PackRegistryValues(folder);
     EXPECT_EQ(28u, values.size());
     for (const ExpectedValue& expected : values) {
-        std::wstring key = expected.Key.rfind(L"Software", 0) == 0 ? expected.Key : L"Software\\Classes\\" + expected.Key;
+        const std::wstring& key = expected.Key;
         RegistryValue value = ReadMachineValue(key, expected.Name);
         std::wstring where = key + L" " + (expected.Name != nullptr ? expected.Name : L"(default)");
         ASSERT_TRUE(value.Present) << where.c_str();

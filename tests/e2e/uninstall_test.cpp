@@ -1,6 +1,7 @@
 #include "tests/e2e/machine_snapshot.h"
 #include "tests/e2e/machine_state.h"
 #include "tests/e2e/scenario_support.h"
+#include "tests/e2e/uninstall_support.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +13,6 @@
 
 namespace {
 
-const wchar_t* const Question = L"Remove Kelvorin App Pack (32-bit) and all of its components?";
 const wchar_t* const RemovedText = L"Kelvorin App Pack was removed from your computer.";
 const wchar_t* const RestartText =
     L"Some files of Kelvorin App Pack are in use. They will be removed when you restart your computer.";
@@ -24,10 +24,6 @@ void InstallEverything() {
     ASSERT_TRUE(wizard.InstallWithDefaults());
     wizard.Close();
     ASSERT_EQ(0u, wizard.Installer.WaitForExit());
-}
-
-std::wstring UninstallString() {
-    return ReadMachineValue(UninstallEntryKey, L"UninstallString").Text();
 }
 
 bool PackIsListed() {
@@ -49,46 +45,20 @@ std::vector<std::wstring> PendingRemovals() {
     return paths;
 }
 
-// A run of the uninstaller, started as the list of installed programs starts it: its command line.
-struct UninstallRun {
-    explicit UninstallRun(const std::wstring& commandLine) : Uninstaller(L"", commandLine) {}
-    InstallerProcess Uninstaller;
-    HWND QuestionBox = nullptr;
-
-    // Waits for the question, checks it, and answers with the key of its Yes or No button.
-    void Answer(WORD key) {
-        ASSERT_TRUE(WaitFor([&] { return (QuestionBox = Uninstaller.FindMessageBox()) != nullptr; }));
-        EXPECT_EQ(Question, MessageBoxText(QuestionBox));
-        EXPECT_EQ(L"Kelvorin App Pack (32-bit)", WindowText(QuestionBox));
-        EXPECT_NE(nullptr, ::GetDlgItem(QuestionBox, IDYES));
-        EXPECT_NE(nullptr, ::GetDlgItem(QuestionBox, IDNO));
-        PressKeys(QuestionBox, {key});
-    }
-
-    // The message with the result, whichever process shows it; it is closed with Enter and the
-    // process that showed it has ended when this returns.
-    std::wstring Result() {
-        HWND box = nullptr;
-        if (!WaitFor([&] { return (box = FindAnyMessageBox()) != nullptr && box != QuestionBox; })) {
-            return L"<no message>";
-        }
-        std::wstring text = MessageBoxText(box);
-        DWORD owner = 0;
-        ::GetWindowThreadProcessId(box, &owner);
-        HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, owner);
-        PressKeys(box, {VK_RETURN});
-        if (process != nullptr) {
-            EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(process, DefaultDeadlineMs));
-            ::CloseHandle(process);
-        }
-        return text;
-    }
-};
+// Waits for the question, checks it, and answers it with the key of one of its buttons.
+void AnswerQuestion(UninstallRun& run, WORD key) {
+    ASSERT_TRUE(run.WaitForQuestion());
+    EXPECT_EQ(RemoveQuestionText, MessageBoxText(run.QuestionBox));
+    EXPECT_EQ(L"Kelvorin App Pack (32-bit)", WindowText(run.QuestionBox));
+    EXPECT_NE(nullptr, ::GetDlgItem(run.QuestionBox, IDYES));
+    EXPECT_NE(nullptr, ::GetDlgItem(run.QuestionBox, IDNO));
+    run.Answer(key);
+}
 
 void UninstallAnsweringYes(const std::wstring& commandLine, const wchar_t* expectedResult) {
     UninstallRun run(commandLine);
     ASSERT_TRUE(run.Uninstaller.Started());
-    run.Answer('Y');
+    AnswerQuestion(run, 'Y');
     EXPECT_EQ(expectedResult, run.Result());
     EXPECT_EQ(0u, run.Uninstaller.WaitForExit());
 }
@@ -114,7 +84,7 @@ TEST(Uninstall, AnsweringNoChangesNothing) {
     InstallEverything();
     std::vector<std::wstring> installed = MachineSnapshot();
     UninstallRun run(UninstallString());
-    run.Answer('N');
+    AnswerQuestion(run, 'N');
     EXPECT_EQ(0u, run.Uninstaller.WaitForExit());
     EXPECT_EQ(nullptr, FindAnyMessageBox());
     std::vector<std::wstring> after = MachineSnapshot();

@@ -1,7 +1,9 @@
 // The driver's entry: the scenarios as tests, or, on request, a printed walk through the default
-// installation with a picture of every page (--walkthrough), or the installer's figures (--figures).
+// installation with a picture of every page (--walkthrough), its sequel through the uninstaller
+// (--uninstall), or the installer's figures (--figures).
 #include "tests/e2e/machine_state.h"
 #include "tests/e2e/scenario_support.h"
+#include "tests/e2e/uninstall_support.h"
 #include "tests/support/window_picture.h"
 
 #include <gtest/gtest.h>
@@ -48,17 +50,29 @@ void ListFolder(const std::wstring& folder, const wchar_t* pattern) {
     ::FindClose(search);
 }
 
-void PrintValues(const std::wstring& key, std::initializer_list<const wchar_t*> names) {
-    std::printf("  HKLM\\%ls\n", key.c_str());
-    for (const wchar_t* name : names) {
-        RegistryValue value = ReadMachineValue(key, name);
+void PrintValues(const std::wstring& folder) {
+    std::wstring shownKey;
+    for (const ExpectedValue& expected : PackRegistryValues(folder)) {
+        RegistryValue value = ReadMachineValue(expected.Key, expected.Name);
         if (!value.Present) continue;
+        if (expected.Key != shownKey) std::printf("  HKLM\\%ls\n", expected.Key.c_str());
+        shownKey = expected.Key;
+        const wchar_t* name = expected.Name != nullptr ? expected.Name : L"(default)";
         if (value.Type == REG_DWORD) {
-            std::printf("    %-16ls REG_DWORD %lu\n", name ? name : L"(default)", value.Number());
+            std::printf("    %-16ls REG_DWORD %lu\n", name, value.Number());
         } else {
-            std::printf("    %-16ls REG_SZ    %ls\n", name ? name : L"(default)", value.Text().c_str());
+            std::printf("    %-16ls REG_SZ    %ls\n", name, value.Text().c_str());
         }
     }
+}
+
+// How many of a full installation's values are still on the machine.
+size_t ValuesLeft(const std::wstring& folder) {
+    size_t left = 0;
+    for (const ExpectedValue& expected : PackRegistryValues(folder)) {
+        left += ReadMachineValue(expected.Key, expected.Name).Present ? 1 : 0;
+    }
+    return left;
 }
 
 int Walkthrough() {
@@ -88,26 +102,33 @@ int Walkthrough() {
     ListFolder(folder, L"*");
     std::printf("%ls\n", StartMenuFolder().c_str());
     ListFolder(StartMenuFolder(), L"*.lnk");
-    PrintValues(L"Software\\Kelvorin", {L"AppPath"});
-    for (const wchar_t* key : {L"Software\\Classes\\Directory\\shell\\Humbrewave",
-                               L"Software\\Classes\\Directory\\shell\\Humbrewave\\command",
-                               L"Software\\Classes\\SystemFileAssociations\\audio\\shell\\Humbrewave",
-                               L"Software\\Classes\\SystemFileAssociations\\audio\\shell\\Humbrewave\\command",
-                               L"Software\\Classes\\.jtxt", L"Software\\Classes\\Jottervale.Document",
-                               L"Software\\Classes\\Jottervale.Document\\DefaultIcon",
-                               L"Software\\Classes\\Jottervale.Document\\shell",
-                               L"Software\\Classes\\Jottervale.Document\\shell\\open\\command",
-                               L"Software\\Classes\\.cvn", L"Software\\Classes\\Cryvane.File",
-                               L"Software\\Classes\\Cryvane.File\\DefaultIcon", L"Software\\Classes\\Cryvane.File\\shell",
-                               L"Software\\Classes\\Cryvane.File\\shell\\open\\command", L"Software\\Classes\\.pbr",
-                               L"Software\\Classes\\Pebbrack.File", L"Software\\Classes\\Pebbrack.File\\DefaultIcon",
-                               L"Software\\Classes\\Pebbrack.File\\shell",
-                               L"Software\\Classes\\Pebbrack.File\\shell\\open\\command"}) {
-        PrintValues(key, {nullptr});
+    PrintValues(folder);
+    return 0;
+}
+
+// The sequel of the walk-through: the uninstaller started as the list of installed programs starts
+// it, answered Yes, and what is left of the pack afterwards.
+int UninstallWalkthrough() {
+    std::wstring command = UninstallString();
+    std::wstring folder = ReadMachineValue(L"Software\\Kelvorin", L"AppPath").Text();
+    if (command.empty()) {
+        std::printf("The pack is not in the list of installed programs of this prefix.\n");
+        return 1;
     }
-    PrintValues(UninstallEntryKey,
-                {L"DisplayIcon", L"DisplayName", L"DisplayVersion", L"Publisher", L"UninstallString",
-                 L"EstimatedSize", L"NoModify", L"NoRepair"});
+    std::printf("\n== Uninstall\n  %ls\n", command.c_str());
+    UninstallRun run(command);
+    if (!run.WaitForQuestion()) return 1;
+    std::printf("  asks: %ls\n", MessageBoxText(run.QuestionBox).c_str());
+    Picture(run.QuestionBox, L"5-uninstall");
+    run.Answer('Y');
+    std::printf("  says: %ls\n", run.Result().c_str());
+    std::printf("\nThe uninstaller ended with exit code %lu.\n", run.Uninstaller.WaitForExit());
+
+    std::printf("\n== What is left of the pack\n");
+    std::printf("  %ls: %s\n", folder.c_str(), PathExists(folder) ? "still there" : "gone");
+    std::printf("  %ls: %s\n", StartMenuFolder().c_str(), PathExists(StartMenuFolder()) ? "still there" : "gone");
+    std::printf("  registry values of the installation still there: %zu of %zu\n", ValuesLeft(folder),
+                PackRegistryValues(folder).size());
     return 0;
 }
 
@@ -150,6 +171,8 @@ int main(int argc, char** argv) {
     int result = 0;
     if (argc > 1 && std::strcmp(argv[1], "--walkthrough") == 0) {
         result = Walkthrough();
+    } else if (argc > 1 && std::strcmp(argv[1], "--uninstall") == 0) {
+        result = UninstallWalkthrough();
     } else if (argc > 1 && std::strcmp(argv[1], "--figures") == 0) {
         result = Figures();
     } else {

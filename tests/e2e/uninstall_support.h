@@ -1,0 +1,24 @@
+#pragma once
+
+#include "tests/e2e/installer_driver.h"
+
+#include <string>
+
+// The uninstaller as the list of installed programs starts it, answered as a user answers it.
+
+constexpr const wchar_t* RemoveQuestionText = L"Remove Kelvorin App Pack (32-bit) and all of its components?";
+
+std::wstring UninstallString();  // the command the list of installed programs runs
+
+struct UninstallRun {
+    explicit UninstallRun(const std::wstring& commandLine) : Uninstaller(L"", commandLine) {}
+    InstallerProcess Uninstaller;
+    HWND QuestionBox = nullptr;
+
+    bool WaitForQuestion();  // false when no question came
+    void Answer(WORD key);   // the key of its Yes or No button
+
+    // The message with the result, whichever process shows it, closed with Enter; the process that
+    // showed it has ended when this returns. "<no message>" when none came.
+    std::wstring Result();
+};
