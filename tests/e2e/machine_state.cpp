@@ -30,26 +30,6 @@ uint64_t LastWriteTime(const std::wstring& path) {
     return static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32 | data.ftLastWriteTime.dwLowDateTime;
 }
 
-std::wstring ResolveLink(const std::wstring& link) {
-    std::wstring target;
-    IShellLinkW* shellLink = nullptr;
-    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                  reinterpret_cast<void**>(&shellLink)))) {
-        return target;
-    }
-    IPersistFile* file = nullptr;
-    if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-        wchar_t path[MAX_PATH] = {};
-        if (SUCCEEDED(file->Load(link.c_str(), STGM_READ)) &&
-            shellLink->GetPath(path, MAX_PATH, nullptr, SLGP_RAWPATH) == S_OK) {
-            target = path;
-        }
-        file->Release();
-    }
-    shellLink->Release();
-    return target;
-}
-
 std::wstring RegistryValue::Text() const {
     std::wstring text(reinterpret_cast<const wchar_t*>(Data.data()), Data.size() / sizeof(wchar_t));
     while (!text.empty() && text.back() == L'\0') text.pop_back();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tests/support/shell_link.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -14,8 +16,6 @@ bool ReadFileBytes(const std::wstring& path, std::vector<uint8_t>* bytes);
 bool PathExists(const std::wstring& path);
 uint64_t LastWriteTime(const std::wstring& path);  // 0 when the file cannot be read
 
-// The target path of a shell link, through IShellLinkW; empty when the link cannot be loaded.
-std::wstring ResolveLink(const std::wstring& link);
 
 struct RegistryValue {
     bool Present = false;

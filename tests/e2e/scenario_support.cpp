@@ -90,41 +90,14 @@ bool NothingInstalled() {
            !MachineKeyExists(UninstallEntryKey);
 }
 
-std::vector<ExpectedValue> PackRegistryValues(const std::wstring& folder) {
-    const std::wstring classes = L"Software\\Classes\\";
-    auto command = [&](const wchar_t* name) { return L"\"" + folder + name + L".exe\" \"%1\""; };
-    auto icon = [&](const wchar_t* name) { return folder + name + L".exe,0"; };
-    std::vector<ExpectedValue> values = {
-        {classes + L"Directory\\shell\\Humbrewave", nullptr, L"Play with Humbrewave", 0},
-        {classes + L"Directory\\shell\\Humbrewave\\command", nullptr, command(L"Humbrewave"), 0},
-        {classes + L"SystemFileAssociations\\audio\\shell\\Humbrewave", nullptr, L"Play with Humbrewave", 0},
-        {classes + L"SystemFileAssociations\\audio\\shell\\Humbrewave\\command", nullptr, command(L"Humbrewave"), 0},
-    };
-    struct FileType {
-        const wchar_t* Extension;
-        const wchar_t* Program;
-        const wchar_t* Class;
-        const wchar_t* Description;
-    };
-    for (const FileType& type : {FileType{L".jtxt", L"Jottervale", L"Jottervale.Document", L"Jottervale Document"},
-                                 FileType{L".cvn", L"Cryvane", L"Cryvane.File", L"CVN Encrypted File"},
-                                 FileType{L".pbr", L"Pebbrack", L"Pebbrack.File", L"Pebbrack Archive"}}) {
-        std::wstring key = classes + type.Class;
-        values.push_back({classes + type.Extension, nullptr, type.Class, 0});
-        values.push_back({key, nullptr, type.Description, 0});
-        values.push_back({key + L"\\DefaultIcon", nullptr, icon(type.Program), 0});
-        values.push_back({key + L"\\shell", nullptr, L"open", 0});
-        values.push_back({key + L"\\shell\\open\\command", nullptr, command(type.Program), 0});
+std::vector<RecordedValue> PackRegistryValues(const std::wstring& folder) {
+    std::vector<RecordedValue> values;
+    for (uint32_t component = 0; component < 8; ++component) {
+        std::vector<RecordedValue> own = ExpectedComponentValues(component, folder + PackPrograms[component].Name + L".exe");
+        values.insert(values.end(), own.begin(), own.end());
     }
-    values.push_back({L"Software\\Kelvorin", L"AppPath", folder, 0});
-    const std::wstring uninstaller = folder + L"uninstall.exe";
-    values.push_back({UninstallEntryKey, L"DisplayIcon", uninstaller + L",0", 0});
-    values.push_back({UninstallEntryKey, L"DisplayName", L"Kelvorin App Pack (32-bit)", 0});
-    values.push_back({UninstallEntryKey, L"DisplayVersion", L"2308", 0});
-    values.push_back({UninstallEntryKey, L"Publisher", L"Kelvorin", 0});
-    values.push_back({UninstallEntryKey, L"UninstallString", L"\"" + uninstaller + L"\"", 0});
-    values.push_back({UninstallEntryKey, L"EstimatedSize", L"", 2112});
-    values.push_back({UninstallEntryKey, L"NoModify", L"", 1});
-    values.push_back({UninstallEntryKey, L"NoRepair", L"", 1});
+    values.push_back(ExpectedAppPath(folder));
+    std::vector<RecordedValue> entry = ExpectedUninstallEntry(folder + L"uninstall.exe", 2112);
+    values.insert(values.end(), entry.begin(), entry.end());
     return values;
 }

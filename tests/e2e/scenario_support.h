@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tests/e2e/installer_driver.h"
+#include "tests/support/pack_registry_values.h"
 
 #include <cstdint>
 #include <string>
@@ -54,16 +55,8 @@ struct Wizard {
     void Close();          // a click on "&Close"
 };
 
-// A registry value a full installation writes: REG_SZ with its text, or REG_DWORD when Text is empty.
-struct ExpectedValue {
-    std::wstring Key;  // under HKEY_LOCAL_MACHINE
-    const wchar_t* Name;
-    std::wstring Text;
-    DWORD Number;
-};
-
-// Every value a full installation into the folder writes, as a user's registry editor would show it.
-std::vector<ExpectedValue> PackRegistryValues(const std::wstring& folder);
+// Every value a full installation into the folder writes, in the order of writing.
+std::vector<RecordedValue> PackRegistryValues(const std::wstring& folder);
 
 // The folders and keys an installation leaves; used to tell that nothing was written.
 bool NothingInstalled();

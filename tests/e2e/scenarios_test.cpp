@@ -39,22 +39,14 @@ void ExpectBodiesInstalled(const std::wstring& folder) {
 }
 
 void ExpectPackRegistryValues(const std::wstring& folder) {
-    std::vector<ExpectedValue> values = PackRegistryValues(folder);
+    std::vector<RecordedValue> values = PackRegistryValues(folder);
     EXPECT_EQ(28u, values.size());
-    for (const ExpectedValue& expected : values) {
-        const std::wstring& key = expected.Key;
-        RegistryValue value = ReadMachineValue(key, expected.Name);
-        std::wstring where = key + L" " + (expected.Name != nullptr ? expected.Name : L"(default)");
+    for (const RecordedValue& expected : values) {
+        RegistryValue value = ReadMachineValue(expected.Key, expected.ApiName());
+        std::wstring where = expected.Key + L" " + (expected.Name.empty() ? L"(default)" : expected.Name);
         ASSERT_TRUE(value.Present) << where.c_str();
-        if (expected.Text.empty()) {
-            EXPECT_EQ(static_cast<DWORD>(REG_DWORD), value.Type) << where.c_str();
-            EXPECT_EQ(4u, value.Data.size()) << where.c_str();
-            EXPECT_EQ(expected.Number, value.Number()) << where.c_str();
-        } else {
-            EXPECT_EQ(static_cast<DWORD>(REG_SZ), value.Type) << where.c_str();
-            EXPECT_EQ((expected.Text.size() + 1) * sizeof(wchar_t), value.Data.size()) << where.c_str();
-            EXPECT_EQ(expected.Text, value.Text()) << where.c_str();
-        }
+        EXPECT_EQ(expected.Type, value.Type) << where.c_str();
+        EXPECT_EQ(expected.Bytes, std::string(value.Data.begin(), value.Data.end())) << where.c_str();
     }
 }
 

@@ -52,12 +52,12 @@ void ListFolder(const std::wstring& folder, const wchar_t* pattern) {
 
 void PrintValues(const std::wstring& folder) {
     std::wstring shownKey;
-    for (const ExpectedValue& expected : PackRegistryValues(folder)) {
-        RegistryValue value = ReadMachineValue(expected.Key, expected.Name);
+    for (const RecordedValue& expected : PackRegistryValues(folder)) {
+        RegistryValue value = ReadMachineValue(expected.Key, expected.ApiName());
         if (!value.Present) continue;
         if (expected.Key != shownKey) std::printf("  HKLM\\%ls\n", expected.Key.c_str());
         shownKey = expected.Key;
-        const wchar_t* name = expected.Name != nullptr ? expected.Name : L"(default)";
+        const wchar_t* name = expected.Name.empty() ? L"(default)" : expected.Name.c_str();
         if (value.Type == REG_DWORD) {
             std::printf("    %-16ls REG_DWORD %lu\n", name, value.Number());
         } else {
@@ -69,8 +69,8 @@ void PrintValues(const std::wstring& folder) {
 // How many of a full installation's values are still on the machine.
 size_t ValuesLeft(const std::wstring& folder) {
     size_t left = 0;
-    for (const ExpectedValue& expected : PackRegistryValues(folder)) {
-        left += ReadMachineValue(expected.Key, expected.Name).Present ? 1 : 0;
+    for (const RecordedValue& expected : PackRegistryValues(folder)) {
+        left += ReadMachineValue(expected.Key, expected.ApiName()).Present ? 1 : 0;
     }
     return left;
 }

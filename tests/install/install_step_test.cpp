@@ -1,8 +1,9 @@
 #include "install/install_step.h"
 #include "registry_recorder.h"
 #include "resources/resource_ids.h"
-#include "tests/support/scratch_folder.h"
 #include "setup/setup_state.h"
+#include "tests/support/scratch_folder.h"
+#include "tests/support/shell_link.h"
 #include "wizard/frame.h"
 
 #include <gtest/gtest.h>
@@ -204,26 +205,6 @@ public:
     std::wstring startMenuFolder_;
     std::vector<StepSnapshot> steps_;
 };
-
-std::wstring ResolveLink(const std::wstring& link) {
-    std::wstring target;
-    IShellLinkW* shellLink = nullptr;
-    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                  reinterpret_cast<void**>(&shellLink)))) {
-        return target;
-    }
-    IPersistFile* persistFile = nullptr;
-    if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persistFile)))) {
-        wchar_t path[MAX_PATH] = {};
-        if (SUCCEEDED(persistFile->Load(link.c_str(), STGM_READ)) &&
-            SUCCEEDED(shellLink->GetPath(path, MAX_PATH, nullptr, SLGP_RAWPATH))) {
-            target = path;
-        }
-        persistFile->Release();
-    }
-    shellLink->Release();
-    return target;
-}
 
 TEST_F(Installation, AllEightComponentsThroughTheRealFrameAndTimer) {
     uint64_t started = Now();

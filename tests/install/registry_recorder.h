@@ -2,22 +2,12 @@
 
 #include "install/registrations.h"
 #include "install/registry.h"
+#include "tests/support/pack_registry_values.h"
 
 #include <windows.h>
 
 #include <string>
 #include <vector>
-
-// One value as it was handed to the registry, in the order of writing.
-struct RecordedValue {
-    std::wstring Key;
-    std::wstring Name;  // empty for the default value
-    DWORD Type;
-    std::string Bytes;  // exactly the byte count handed over
-    bool operator==(const RecordedValue& other) const {
-        return Key == other.Key && Name == other.Name && Type == other.Type && Bytes == other.Bytes;
-    }
-};
 
 inline std::vector<RecordedValue>& RecordedValues() {
     static std::vector<RecordedValue> values;
@@ -40,75 +30,6 @@ public:
     const std::vector<RecordedValue>& Values() const { return RecordedValues(); }
 };
 
-inline RecordedValue TextValue(const std::wstring& key, const std::wstring& name, const std::wstring& text) {
-    return {key, name, REG_SZ, std::string(reinterpret_cast<const char*>(text.c_str()), (text.size() + 1) * 2)};
-}
-
-inline RecordedValue NumberValue(const std::wstring& key, const std::wstring& name, DWORD number) {
-    return {key, name, REG_DWORD, std::string(reinterpret_cast<const char*>(&number), 4)};
-}
-
-// Written out by hand, independently of the installer's table: what each component registers when its
-// executable is at exe.
-inline std::vector<RecordedValue> ExpectedComponentValues(uint32_t component, const std::wstring& exe) {
-    const std::wstring open = L"\"" + exe + L"\" \"%1\"";
-    const std::wstring icon = exe + L",0";
-    const std::wstring classes = L"Software\\Classes\\";
-    switch (component) {
-    case 4:
-        return {
-            TextValue(classes + L"Directory\\shell\\Humbrewave", L"", L"Play with Humbrewave"),
-            TextValue(classes + L"Directory\\shell\\Humbrewave\\command", L"", open),
-            TextValue(classes + L"SystemFileAssociations\\audio\\shell\\Humbrewave", L"", L"Play with Humbrewave"),
-            TextValue(classes + L"SystemFileAssociations\\audio\\shell\\Humbrewave\\command", L"", open),
-        };
-    case 5:
-        return {
-            TextValue(classes + L".jtxt", L"", L"Jottervale.Document"),
-            TextValue(classes + L"Jottervale.Document", L"", L"Jottervale Document"),
-            TextValue(classes + L"Jottervale.Document\\DefaultIcon", L"", icon),
-            TextValue(classes + L"Jottervale.Document\\shell", L"", L"open"),
-            TextValue(classes + L"Jottervale.Document\\shell\\open\\command", L"", open),
-        };
-    case 6:
-        return {
-            TextValue(classes + L".cvn", L"", L"Cryvane.File"),
-            TextValue(classes + L"Cryvane.File", L"", L"CVN Encrypted File"),
-            TextValue(classes + L"Cryvane.File\\DefaultIcon", L"", icon),
-            TextValue(classes + L"Cryvane.File\\shell", L"", L"open"),
-            TextValue(classes + L"Cryvane.File\\shell\\open\\command", L"", open),
-        };
-    case 7:
-        return {
-            TextValue(classes + L".pbr", L"", L"Pebbrack.File"),
-            TextValue(classes + L"Pebbrack.File", L"", L"Pebbrack Archive"),
-            TextValue(classes + L"Pebbrack.File\\DefaultIcon", L"", icon),
-            TextValue(classes + L"Pebbrack.File\\shell", L"", L"open"),
-            TextValue(classes + L"Pebbrack.File\\shell\\open\\command", L"", open),
-        };
-    default:
-        return {};
-    }
-}
-
-inline RecordedValue ExpectedAppPath(const std::wstring& folder) {
-    return TextValue(L"Software\\Kelvorin", L"AppPath", folder);
-}
-
-inline std::vector<RecordedValue> ExpectedUninstallEntry(const std::wstring& uninstaller, DWORD kibibytes) {
-    const std::wstring key = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelvorin";
-    return {
-        TextValue(key, L"DisplayIcon", uninstaller + L",0"),
-        TextValue(key, L"DisplayName", L"Kelvorin App Pack (32-bit)"),
-        TextValue(key, L"DisplayVersion", L"2308"),
-        TextValue(key, L"Publisher", L"Kelvorin"),
-        TextValue(key, L"UninstallString", L"\"" + uninstaller + L"\""),
-        NumberValue(key, L"EstimatedSize", kibibytes),
-        NumberValue(key, L"NoModify", 1),
-        NumberValue(key, L"NoRepair", 1),
-    };
-}
-
 // Reads one value back from HKEY_LOCAL_MACHINE in the 32-bit view, as another program would see it.
 inline bool ReadBack(const RecordedValue& expected, RecordedValue* actual) {
     HKEY key = nullptr;
@@ -119,7 +40,7 @@ inline bool ReadBack(const RecordedValue& expected, RecordedValue* actual) {
     char data[1024];
     DWORD type = 0;
     DWORD size = sizeof(data);
-    const wchar_t* name = expected.Name.empty() ? nullptr : expected.Name.c_str();
+    const wchar_t* name = expected.ApiName();
     LONG result = ::RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
     ::RegCloseKey(key);
     *actual = {expected.Key, expected.Name, type, std::string(data, result == ERROR_SUCCESS ? size : 0)};

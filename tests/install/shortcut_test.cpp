@@ -1,5 +1,6 @@
 #include "install/shortcut.h"
 #include "tests/support/scratch_folder.h"
+#include "tests/support/shell_link.h"
 
 #include <gtest/gtest.h>
 #include <objbase.h>
@@ -8,30 +9,6 @@
 #include <string>
 
 namespace {
-
-// Reads a link back the way the shell does: load it into a ShellLink object and ask for its target.
-std::wstring ResolveLink(const std::wstring& link) {
-    std::wstring target;
-    IShellLinkW* shellLink = nullptr;
-    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                  reinterpret_cast<void**>(&shellLink)))) {
-        return L"<no ShellLink>";
-    }
-    IPersistFile* persistFile = nullptr;
-    if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persistFile)))) {
-        if (SUCCEEDED(persistFile->Load(link.c_str(), STGM_READ))) {
-            wchar_t path[MAX_PATH] = {};
-            if (SUCCEEDED(shellLink->GetPath(path, MAX_PATH, nullptr, SLGP_RAWPATH))) {
-                target = path;
-            }
-        } else {
-            target = L"<not loaded>";
-        }
-        persistFile->Release();
-    }
-    shellLink->Release();
-    return target;
-}
 
 class CreateShortcut : public ::testing::Test {
 protected:
