@@ -14,14 +14,9 @@ uint32_t FindInstallation(Installation* installation) {
     DWORD longLength = ::GetLongPathNameW(installation->Program, longPath, PathCapacity);
     if (longLength != 0 && longLength < PathCapacity) {
         ::lstrcpyW(installation->Program, longPath);
-        length = longLength;
     }
     ::lstrcpyW(installation->Folder, installation->Program);
-    while (length > 0 && installation->Folder[length - 1] != L'\\') {
-        --length;
-    }
-    installation->Folder[length] = L'\0';
-    return length > 0 ? 1 : 0;
+    return CutToFolder(installation->Folder) > 0 ? 1 : 0;
 }
 
 uint32_t ComposeComponentPath(const Installation& installation, uint32_t component, wchar_t* out) {

@@ -76,11 +76,8 @@ RemovalOutcome RemoveUninstallerAndFolder(const wchar_t* program, RemovalOutcome
     if (JoinText(folder, PathCapacity, {program}) == 0) {
         return LeftBehind;
     }
-    int length = ::lstrlenW(folder);
-    while (length > 0 && folder[length - 1] != L'\\') {
-        --length;
-    }
-    folder[length > 0 ? length - 1 : 0] = L'\0';
+    uint32_t length = CutToFolder(folder);
+    folder[length > 0 ? length - 1 : 0] = L'\0';  // without its backslash, as the restart list keeps it
     RemovalOutcome outcome = WorseOutcome(earlier, RemoveFileNowOrAtRestart(program));
     return WorseOutcome(outcome, RemoveFolderWhenEmpty(folder, outcome));
 }

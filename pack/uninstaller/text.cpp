@@ -33,6 +33,15 @@ bool SameFolder(const wchar_t* a, const wchar_t* b) {
     return lengthA > 0 && ::CompareStringOrdinal(a, lengthA, b, lengthB, TRUE) == CSTR_EQUAL;
 }
 
+uint32_t CutToFolder(wchar_t* path) {
+    uint32_t length = static_cast<uint32_t>(::lstrlenW(path));
+    while (length > 0 && path[length - 1] != L'\\') {
+        --length;
+    }
+    path[length] = L'\0';
+    return length;
+}
+
 namespace {
 
 int LengthWithoutSeparator(const wchar_t* folder) {
