@@ -1,5 +1,6 @@
 // Prints how long each of the nine install steps takes for its own work, and a whole installation from
 // entering the Progress page to the result text, as medians of installations into fresh folders.
+#include "benchmarks/elapsed.h"
 #include "benchmarks/median.h"
 #include "resources/resource_ids.h"
 #include "setup/setup_state.h"
@@ -17,12 +18,6 @@ namespace {
 
 constexpr int Runs = 9;
 constexpr uint32_t Steps = 9;
-
-double Milliseconds(const LARGE_INTEGER& start, const LARGE_INTEGER& end) {
-    LARGE_INTEGER frequency;
-    ::QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(end.QuadPart - start.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 void Press(HWND page) {
     ::SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(page, IDOK)));

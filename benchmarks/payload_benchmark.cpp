@@ -1,4 +1,5 @@
 // Prints how long the installer takes to load its payload and how fast the checksum runs, as medians.
+#include "benchmarks/elapsed.h"
 #include "benchmarks/median.h"
 #include "payload_constants.h"
 #include "setup/payload_checksum.h"
@@ -11,12 +12,6 @@
 namespace {
 
 constexpr int Runs = 25;
-
-double Seconds(const LARGE_INTEGER& start, const LARGE_INTEGER& end) {
-    LARGE_INTEGER frequency;
-    ::QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 }  // namespace
 
@@ -35,8 +30,8 @@ int main() {
             std::printf("LoadPayload failed with %u\n", result);
             return 1;
         }
-        loads.push_back(Seconds(start, loaded) * 1000.0);
-        checksums.push_back(PayloadImageSize / Seconds(loaded, summed) / 1e6);
+        loads.push_back(Milliseconds(start, loaded));
+        checksums.push_back(PayloadImageSize / Milliseconds(loaded, summed) / 1e3);  // bytes per ms / 1e3 = MB/s
     }
     std::printf("LoadPayload of the built-in payload (Wine): %.2f ms (median of %d)\n", Median(loads), Runs);
     std::printf("PayloadChecksum throughput (Wine): %.0f MB/s (median of %d)\n", Median(checksums), Runs);

@@ -1,6 +1,7 @@
 // The driver's entry: the scenarios as tests, or, on request, a printed walk through the default
 // installation with a picture of every page (--walkthrough), its sequel through the uninstaller
 // (--uninstall), or the installer's figures (--figures).
+#include "benchmarks/elapsed.h"
 #include "tests/e2e/machine_state.h"
 #include "tests/e2e/scenario_support.h"
 #include "tests/e2e/uninstall_support.h"
@@ -130,12 +131,6 @@ int UninstallWalkthrough() {
     std::printf("  registry values of the installation still there: %zu of %zu\n", ValuesLeft(folder),
                 PackRegistryValues(folder).size());
     return 0;
-}
-
-double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
-    LARGE_INTEGER frequency;
-    ::QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(to.QuadPart - from.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
 }
 
 int Figures() {
