@@ -6,45 +6,40 @@
 # same prefix, on the display or, without one, answered Yes by the driver, which prints what is left.
 set -euo pipefail
 build=$(realpath "$1")
-mode=${2:-install}
 here=$(dirname "$(realpath "$0")")
 source "$here/wine-session.sh"
 trap wine_session_stop EXIT
 
-uninstaller='C:\Program Files (x86)\Kelvorin\uninstall.exe'
-if [ -n "${DISPLAY:-}" ]; then
-    if [ "$mode" = uninstall ]; then
-        wine_session_resume "$build" wineprefix-run
-        wine "$uninstaller"
-    else
-        wine_session_start "$build" wineprefix-run
-        wine "$build/KelvorinAppPackSetup.exe"
-    fi
+if [ "${2:-install}" = uninstall ]; then
+    start_session=wine_session_resume
+    program='C:\Program Files (x86)\Kelvorin\uninstall.exe'
+    walk=--uninstall
+else
+    start_session=wine_session_start
+    program="$build/KelvorinAppPackSetup.exe"
+    walk=--walkthrough
+fi
+
+on_display=${DISPLAY:-}
+"$start_session" "$build" wineprefix-run
+if [ -n "$on_display" ]; then
+    wine "$program"
     exit 0
 fi
 
-if [ "$mode" = uninstall ]; then
-    wine_session_resume "$build" wineprefix-run
-else
-    wine_session_start "$build" wineprefix-run
-fi
 export_driver_environment "$build"
 shots="$build/screenshots"
 mkdir -p "$shots"
 rm -f "$shots"/*.bmp
 export KELVORIN_SCREENSHOT_DIR="Z:$(tr '/' '\\' <<<"$shots")"
-if [ "$mode" = uninstall ]; then
-    "$here/wine-run.sh" "$build/tests/e2e_driver.exe" --uninstall
-else
-    "$here/wine-run.sh" "$build/tests/e2e_driver.exe" --walkthrough
-fi
+"$here/wine-run.sh" "$build/tests/e2e_driver.exe" "$walk"
 for picture in "$shots"/*.bmp; do
     [ -e "$picture" ] || continue
     convert "$picture" "${picture%.bmp}.png"
     rm -f "$picture"
 done
 echo
-if [ "$mode" = uninstall ]; then
+if [ "$walk" = --uninstall ]; then
     echo "Picture of the question: $shots/5-uninstall.png"
 else
     echo "Pictures of the pages: $(ls "$shots"/[1-4]-*.png | tr '\n' ' ')"
