@@ -1,3 +1,4 @@
+#include "setup/exit_code.h"
 #include "tests/e2e/machine_state.h"
 #include "tests/e2e/scenario_support.h"
 
@@ -274,7 +275,7 @@ TEST(Scenario, FileInUseFailsItsWriteAndTheRestGoesOn) {
     EXPECT_EQ(17u, lines.size());  // seven files with their links, the failed one, the uninstaller
     EXPECT_EQ(lines.back(), folder + L"uninstall.exe");
     wizard.Close();
-    EXPECT_EQ(0u, wizard.Installer.WaitForExit());
+    EXPECT_EQ(DWORD{ExitInstallationFailed}, wizard.Installer.WaitForExit());
     ::CloseHandle(holder);
     EXPECT_FALSE(PathExists(StartMenuFolder() + L"Jottervale.lnk"));
     EXPECT_FALSE(MachineKeyExists(L"Software\\Classes\\.jtxt"));
@@ -301,7 +302,7 @@ TEST(Scenario, DamagedPayloadIsRefused) {
     EXPECT_EQ(L"Error", WindowText(box));
     EXPECT_EQ(nullptr, installer.FindTopLevel(L"Kelvorin App Pack (32-bit)"));
     PressKeys(box, {VK_RETURN});
-    EXPECT_EQ(0u, installer.WaitForExit());
+    EXPECT_EQ(DWORD{ExitInitializationFailed}, installer.WaitForExit());
     EXPECT_TRUE(NothingInstalled());
 }
 

@@ -1,10 +1,14 @@
+#include "pack/dll_search.h"
+#include "setup/exit_code.h"
 #include "setup/product_texts.h"
 #include "setup/setup_state.h"
 #include "setup/startup.h"
 #include "tests/setup/test_modules.h"
+#include "tests/support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 namespace {
@@ -93,7 +97,7 @@ TEST_F(Startup, DamagedPayloadIsReportedBeforeTheRightsCheck) {
     StartupSeams::CheckTokenMembershipCall = NotAnAdministrator;
     HMODULE damaged = LoadPayloadModule(L"checksum");
     ASSERT_NE(nullptr, damaged);
-    EXPECT_EQ(0, RunSetup(damaged));
+    EXPECT_EQ(ExitInitializationFailed, RunSetup(damaged));
     ::FreeLibrary(damaged);
     EXPECT_EQ(1, observed.Boxes);
     EXPECT_EQ("Setup initialization failed.", observed.Text);
@@ -103,9 +107,19 @@ TEST_F(Startup, DamagedPayloadIsReportedBeforeTheRightsCheck) {
     EXPECT_FALSE(observed.FrameSeen);
 }
 
+TEST_F(Startup, FrameThatCannotBeCreatedIsReported) {
+    HMODULE withoutDialogs = LoadPayloadModule(L"intact");
+    ASSERT_NE(nullptr, withoutDialogs);
+    EXPECT_EQ(ExitFrameNotCreated, RunSetup(withoutDialogs));
+    ::FreeLibrary(withoutDialogs);
+    EXPECT_EQ(1, observed.Boxes);
+    EXPECT_EQ("Setup initialization failed.", observed.Text);
+    EXPECT_EQ(nullptr, observed.Owner);
+}
+
 TEST_F(Startup, NonAdministratorIsWarnedAfterThePayloadLoaded) {
     StartupSeams::CheckTokenMembershipCall = NotAnAdministrator;
-    EXPECT_EQ(0, RunSetup(::GetModuleHandleW(nullptr)));
+    EXPECT_EQ(ExitNotAdministrator, RunSetup(::GetModuleHandleW(nullptr)));
     EXPECT_EQ(1, observed.Boxes);
     EXPECT_EQ("You must be logged in as an administrator to install this software.", observed.Text);
     EXPECT_EQ("Kelvorin App Pack", observed.Caption);
@@ -116,10 +130,10 @@ TEST_F(Startup, NonAdministratorIsWarnedAfterThePayloadLoaded) {
 
 TEST_F(Startup, FailingPlatformServicesEndSilently) {
     StartupSeams::CoInitializeExCall = FailingComStart;
-    EXPECT_EQ(0, RunSetup(::GetModuleHandleW(nullptr)));
+    EXPECT_EQ(ExitComStartFailed, RunSetup(::GetModuleHandleW(nullptr)));
     StartupSeams::CoInitializeExCall = ::CoInitializeEx;
     StartupSeams::InitCommonControlsExCall = FailingControlsStart;
-    EXPECT_EQ(0, RunSetup(::GetModuleHandleW(nullptr)));
+    EXPECT_EQ(ExitControlsStartFailed, RunSetup(::GetModuleHandleW(nullptr)));
     EXPECT_EQ(0, observed.Boxes);
     EXPECT_FALSE(observed.FrameSeen);
 }
@@ -133,6 +147,29 @@ TEST_F(Startup, IsUserAdminAsksTheTokenAndAnswersFalseWhenTheCallFails) {
         return FALSE;
     };
     EXPECT_FALSE(IsUserAdmin());
+}
+
+// A Windows 7 without its update KB2533623, or a Windows Vista.
+FARPROC WINAPI LookupWithoutDefaultDllDirectories(HMODULE module, LPCSTR name) {
+    return std::strcmp(name, "SetDefaultDllDirectories") == 0 ? nullptr : ::GetProcAddress(module, name);
+}
+
+// Wine searches the current folder even after an empty DLL folder is set, so what the test can show is
+// that the DLL folder is reset: one that a parent process handed down no longer counts.
+TEST(DllSearch, WithoutDefaultDirectoriesAnEarlierDllFolderIsDroppedAndSearchPathIsSafe) {
+    ScratchFolder handedDown;
+    ASSERT_TRUE(::CopyFileW(PayloadModulePath(L"none").c_str(), (handedDown / L"planted.dll").c_str(), FALSE));
+    ASSERT_TRUE(::SetDllDirectoryW(handedDown.Path().c_str()));
+    HMODULE planted = ::LoadLibraryW(L"planted.dll");
+    ASSERT_NE(nullptr, planted);
+    ::FreeLibrary(planted);
+
+    EXPECT_TRUE(RestrictDllSearch(LookupWithoutDefaultDllDirectories));
+    planted = ::LoadLibraryW(L"planted.dll");
+    EXPECT_EQ(nullptr, planted);
+    if (planted != nullptr) ::FreeLibrary(planted);
+    // SearchPath's safe mode is set for good: nothing later in the process can turn it off.
+    EXPECT_FALSE(::SetSearchPathMode(BASE_SEARCH_PATH_DISABLE_SAFE_SEARCHMODE));
 }
 
 }  // namespace
