@@ -93,12 +93,17 @@ TEST_F(Startup, RunsTheFrameUntilItClosesAndExitsWithZero) {
     EXPECT_EQ(0, observed.Boxes);
 }
 
-TEST_F(Startup, DamagedPayloadIsReportedBeforeTheRightsCheck) {
-    StartupSeams::CheckTokenMembershipCall = NotAnAdministrator;
-    HMODULE damaged = LoadPayloadModule(L"checksum");
-    ASSERT_NE(nullptr, damaged);
-    EXPECT_EQ(ExitInitializationFailed, RunSetup(damaged));
-    ::FreeLibrary(damaged);
+// The installer started from one of the resource-only modules; its exit code.
+int RunSetupFrom(const wchar_t* module) {
+    HMODULE loaded = LoadPayloadModule(module);
+    EXPECT_NE(nullptr, loaded) << module;
+    if (loaded == nullptr) return -1;
+    int code = RunSetup(loaded);
+    ::FreeLibrary(loaded);
+    return code;
+}
+
+void ExpectOneInitFailureBox() {
     EXPECT_EQ(1, observed.Boxes);
     EXPECT_EQ("Setup initialization failed.", observed.Text);
     EXPECT_EQ("Error", observed.Caption);
@@ -107,14 +112,15 @@ TEST_F(Startup, DamagedPayloadIsReportedBeforeTheRightsCheck) {
     EXPECT_FALSE(observed.FrameSeen);
 }
 
+TEST_F(Startup, DamagedPayloadIsReportedBeforeTheRightsCheck) {
+    StartupSeams::CheckTokenMembershipCall = NotAnAdministrator;
+    EXPECT_EQ(ExitInitializationFailed, RunSetupFrom(L"checksum"));
+    ExpectOneInitFailureBox();
+}
+
 TEST_F(Startup, FrameThatCannotBeCreatedIsReported) {
-    HMODULE withoutDialogs = LoadPayloadModule(L"intact");
-    ASSERT_NE(nullptr, withoutDialogs);
-    EXPECT_EQ(ExitFrameNotCreated, RunSetup(withoutDialogs));
-    ::FreeLibrary(withoutDialogs);
-    EXPECT_EQ(1, observed.Boxes);
-    EXPECT_EQ("Setup initialization failed.", observed.Text);
-    EXPECT_EQ(nullptr, observed.Owner);
+    EXPECT_EQ(ExitFrameNotCreated, RunSetupFrom(L"intact"));  // the payload, but no dialog templates
+    ExpectOneInitFailureBox();
 }
 
 TEST_F(Startup, NonAdministratorIsWarnedAfterThePayloadLoaded) {
