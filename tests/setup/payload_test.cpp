@@ -92,8 +92,8 @@ TEST(PayloadBuffer, AllocateGivesZeroedFourMebibytesAndReleaseKeepsOwned) {
     const int blocksBefore = PayloadSizedBlocks();
     PayloadBuffer buffer = {nullptr, 0, 0, 1, 0, 0};
     uint8_t* first = buffer.AllocatePayloadBuffer();
-    EXPECT_EQ(blocksBefore + 1, PayloadSizedBlocks());
     ASSERT_NE(nullptr, first);
+    EXPECT_EQ(blocksBefore + 1, PayloadSizedBlocks());
     EXPECT_EQ(1u, buffer.Owned);
     EXPECT_EQ(4194304u, buffer.Capacity);
     EXPECT_EQ(4194304u, buffer.Length);
