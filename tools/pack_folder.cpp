@@ -57,7 +57,8 @@ bool SameFileName(const std::string& left, const std::string& right) {
 void ScanPackFolder(const std::string& folder, PackFolderScan* scan) {
     std::error_code error;
     std::vector<std::filesystem::path> paths;
-    for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error)) {
+    std::filesystem::directory_iterator entry(folder, error);
+    for (std::filesystem::directory_iterator end; !error && entry != end; entry.increment(error)) {
         paths.push_back(entry->path());
     }
     if (error) {

@@ -49,6 +49,7 @@ static const char UsageText[] =
 static bool ParseArguments(int argc, char** argv, BuilderArguments* arguments);
 static bool ParseFileTime(const std::string& text, uint64_t* value);
 static void ReportBody(uint32_t index, const std::string& file, const std::string& reason);
+static bool SourceWithTime(uint32_t index, const BodyArgument& argument, BodySource* source);
 static bool ListedSources(const BuilderArguments& arguments, std::vector<BodySource>* sources);
 static bool PackFolderSources(const BuilderArguments& arguments, std::vector<BodySource>* sources);
 static bool StatBody(const BodySource& source, uint64_t* size, uint64_t* lastWriteTime, std::string* reason);
@@ -134,6 +135,17 @@ static void ReportBody(uint32_t index, const std::string& file, const std::strin
                  reason.c_str());
 }
 
+static bool SourceWithTime(uint32_t index, const BodyArgument& argument, BodySource* source) {
+    *source = {argument.File, 0, false, false};
+    if (!ParseFileTime(argument.TimeText, &source->LastWriteTime)) {
+        ReportBody(index, argument.File,
+                   "malformed time '" + argument.TimeText +
+                       "'; expected @<filetime>, hex with 0x or decimal, at most 0x7FFFFFFFFFFFFFFF");
+        return false;
+    }
+    return true;
+}
+
 static bool ListedSources(const BuilderArguments& arguments, std::vector<BodySource>* sources) {
     uint32_t count = static_cast<uint32_t>(arguments.Bodies.size());
     if (count != PayloadBodyCount) {
@@ -145,12 +157,8 @@ static bool ListedSources(const BuilderArguments& arguments, std::vector<BodySou
         return false;
     }
     for (uint32_t index = 0; index < PayloadBodyCount; ++index) {
-        const BodyArgument& argument = arguments.Bodies[index];
-        BodySource source = {argument.File, 0, false, false};
-        if (!ParseFileTime(argument.TimeText, &source.LastWriteTime)) {
-            ReportBody(index, argument.File,
-                       "malformed time '" + argument.TimeText +
-                           "'; expected @<filetime>, hex with 0x or decimal, at most 0x7FFFFFFFFFFFFFFF");
+        BodySource source;
+        if (!SourceWithTime(index, arguments.Bodies[index], &source)) {
             return false;
         }
         sources->push_back(source);
@@ -162,14 +170,16 @@ static bool ListedSources(const BuilderArguments& arguments, std::vector<BodySou
 // carries no time, as the installer never writes it to a file.
 static bool PackFolderSources(const BuilderArguments& arguments, std::vector<BodySource>* sources) {
     if (arguments.Bodies.size() != 1) {
-        std::fprintf(stderr, "payload_builder: with --pack-folder, give the uninstaller and nothing else (%zu given)\n",
+        std::fprintf(stderr,
+                     "payload_builder: with --pack-folder, give the uninstaller and nothing else (%zu given)\n",
                      arguments.Bodies.size());
         return false;
     }
     PackFolderScan scan;
     ScanPackFolder(arguments.PackFolder, &scan);
     for (const std::string& ignored : scan.Ignored) {
-        std::fprintf(stderr, "payload_builder: note: %s: not carried; the pack holds license.txt and the eight programs\n",
+        std::fprintf(stderr,
+                     "payload_builder: note: %s: not carried; the pack holds license.txt and the eight programs\n",
                      ignored.c_str());
     }
     for (const std::string& fault : scan.Faults) {
@@ -182,13 +192,11 @@ static bool PackFolderSources(const BuilderArguments& arguments, std::vector<Bod
     for (uint32_t index = 1; index < PackFolderFileCount; ++index) {
         sources->push_back({scan.Files[index], 0, true, true});
     }
-    const BodyArgument& uninstaller = arguments.Bodies[0];
-    BodySource source = {uninstaller.File, 0, false, false};
-    if (!ParseFileTime(uninstaller.TimeText, &source.LastWriteTime)) {
-        ReportBody(PayloadBodyCount - 1, uninstaller.File, "malformed time '" + uninstaller.TimeText + "'");
+    BodySource uninstaller;
+    if (!SourceWithTime(PayloadBodyCount - 1, arguments.Bodies[0], &uninstaller)) {
         return false;
     }
-    sources->push_back(source);
+    sources->push_back(uninstaller);
     return true;
 }
 

@@ -102,7 +102,8 @@ public:
     GuardedBytes(const uint8_t* data, size_t size) : size_(size) {
         size_t page = static_cast<size_t>(::sysconf(_SC_PAGESIZE));
         span_ = (size + page - 1) / page * page + page;
-        base_ = static_cast<uint8_t*>(::mmap(nullptr, span_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+        base_ = static_cast<uint8_t*>(
+            ::mmap(nullptr, span_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
         ::mprotect(base_ + span_ - page, page, PROT_NONE);
         std::memcpy(Data(), data, size);
     }
@@ -525,11 +526,6 @@ TEST_F(PayloadBuilderTest, PackFolderFaultsAreRefusedNamingTheFileAndLeaveNoOutp
         // Spoils a good pack folder; returns what the messages must say.
         std::function<std::vector<std::string>(const std::string& pack)> Spoil;
     };
-    auto program = [](uint32_t index, const std::function<void(std::vector<uint8_t>*)>& change) {
-        std::vector<uint8_t> bytes = MinimalProgram(1000 + index * 4099, index);
-        change(&bytes);
-        return bytes;
-    };
     const Case cases[] = {
         {"missing", [](const std::string& pack) {
              std::filesystem::remove(pack + "/Cryvane.exe");
@@ -560,13 +556,19 @@ TEST_F(PayloadBuilderTest, PackFolderFaultsAreRefusedNamingTheFileAndLeaveNoOutp
              WriteFile("case-text/Glimmerdox.exe", {'M', 'Z', 'a'});
              return std::vector<std::string>{"body 2 (" + pack + "/Glimmerdox.exe): not a Windows program: no MZ"};
          }},
-        {"cut short", [this, program](const std::string& pack) {
-             WriteFile("case-cut short/Tindlevault.exe", program(3, [](std::vector<uint8_t>* bytes) { bytes->resize(0x50); }));
-             return std::vector<std::string>{"body 3 (" + pack + "/Tindlevault.exe): not a Windows program: no PE header"};
+        {"cut short", [this](const std::string& pack) {
+             std::vector<uint8_t> program = MinimalProgram(5000, 3);
+             program.resize(0x50);
+             WriteFile("case-cut short/Tindlevault.exe", program);
+             return std::vector<std::string>{"body 3 (" + pack +
+                                             "/Tindlevault.exe): not a Windows program: no PE header"};
          }},
-        {"x64", [this, program](const std::string& pack) {
-             WriteFile("case-x64/Humbrewave.exe", program(5, [](std::vector<uint8_t>* bytes) { PutUint16(bytes, 0x44, 0x8664); }));
-             return std::vector<std::string>{"body 5 (" + pack + "/Humbrewave.exe): not a 32-bit (i386) Windows program"};
+        {"x64", [this](const std::string& pack) {
+             std::vector<uint8_t> program = MinimalProgram(5000, 5);
+             PutUint16(&program, 0x44, 0x8664);
+             WriteFile("case-x64/Humbrewave.exe", program);
+             return std::vector<std::string>{"body 5 (" + pack +
+                                             "/Humbrewave.exe): not a 32-bit (i386) Windows program"};
          }},
         {"license with NUL", [this](const std::string& pack) {
              WriteFile("case-license with NUL/license.txt", {'a', 0, 'b'});
@@ -574,7 +576,8 @@ TEST_F(PayloadBuilderTest, PackFolderFaultsAreRefusedNamingTheFileAndLeaveNoOutp
          }},
         {"license too long", [this](const std::string& pack) {
              WriteFile("case-license too long/license.txt", std::vector<uint8_t>(LicenseShownBytes + 1, 'L'));
-             return std::vector<std::string>{"body 0 (" + pack + "/license.txt): license text is longer than the 511 bytes"};
+             return std::vector<std::string>{"body 0 (" + pack +
+                                             "/license.txt): license text is longer than the 511 bytes"};
          }},
         {"too large", [this](const std::string& pack) {
              WriteFile("case-too large/Pebbrack.exe", MinimalProgram(DecodeCapacity - 40000, 8));
