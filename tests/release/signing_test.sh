@@ -60,6 +60,7 @@ closed_port() {
 
 case $2 in
 build)
+    mkdir -p "$build/release"
     make_certificates >"$build/release/certificates.log" 2>&1 || { cat "$build/release/certificates.log"; exit 1; }
     signed_build codesign || exit 1
     ;;
