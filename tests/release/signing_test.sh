@@ -2,7 +2,8 @@
 # Signing a release, with throwaway certificates made here: a root, a code-signing certificate it
 # issued, and one it issued for servers only, which Windows would refuse for code; no key is kept.
 #   signing_test.sh BUILD build       the certificates and the signed build, once per test run
-#   signing_test.sh BUILD signatures  osslsigncode accepts the installer and the uninstaller it carries
+#   signing_test.sh BUILD signatures  osslsigncode accepts the installer and the uninstaller it carries,
+#                                     and the password is nowhere in the build
 #   signing_test.sh BUILD refusals    each refusal fails the build and leaves no installer; signing
 #                                     again afterwards gives the very same bytes
 set -u
@@ -62,7 +63,7 @@ case $2 in
 build)
     mkdir -p "$build/release"
     make_certificates >"$build/release/certificates.log" 2>&1 || { cat "$build/release/certificates.log"; exit 1; }
-    signed_build codesign || exit 1
+    signed_build codesign >"$build/release/signed-build.log" 2>&1 || { cat "$build/release/signed-build.log"; exit 1; }
     ;;
 signatures)
     for file in "$installer" "$uninstaller"; do
@@ -72,6 +73,8 @@ signatures)
         # The chain is what makes it valid: against the system's roots alone it is not.
         osslsigncode verify -in "$file" >/dev/null 2>&1 && fail "$file: accepted without its root"
     done
+    grep -rqF "$KELVORIN_SIGN_PASSWORD" "$signed" "$build/release/signed-build.log" &&
+        fail "the password is written in the build tree or the build's output"
     size=$(stat -c %s "$uninstaller")
     [ "$size" -eq 79872 ] || fail "the signed uninstaller is $size bytes, not its entry's 79872"
     ;;
