@@ -23,11 +23,12 @@ in=$1
 out=$2
 name=$(basename "$out")
 work=$(mktemp -d "$(dirname "$out")/.signing.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+# Also when interrupted: an unsigned program left under the signed one's name would look built.
+trap 'status=$?; rm -rf "$work"; [ $status -eq 0 ] || rm -f "$out"' EXIT
+trap 'exit 1' INT TERM HUP
 
 fail() {
     echo "Signing $name failed: $1" >&2
-    rm -f "$out"
     exit 1
 }
 
@@ -80,6 +81,7 @@ else
     # The signature's size is measured by signing once; a time stamp's size can vary, so pad again
     # by what the last attempt missed until the signed file comes out exactly.
     sign "$in" "$work/signed"
+    # osslsigncode first pads the program to a multiple of 8 bytes, then appends the signature.
     padded=$((size - ($(file_size "$work/signed") - (unsigned + 7) / 8 * 8)))
     for _ in 1 2 3 4; do
         [ "$padded" -ge "$unsigned" ] ||
