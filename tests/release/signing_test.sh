@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Signing a release, with throwaway certificates made here: a root, a code-signing certificate it
-# issued, and one it issued for servers only, which Windows would refuse for code; no key is kept.
+# Signing a release, with throwaway certificates made here in the build tree: a root, a code-signing
+# certificate it issued, and one it issued for servers only, which Windows would refuse for code.
 #   signing_test.sh BUILD build       the certificates and the signed build, once per test run
 #   signing_test.sh BUILD signatures  osslsigncode accepts the installer and the uninstaller it carries,
 #                                     and the password is nowhere in the build
