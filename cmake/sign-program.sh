@@ -1,17 +1,18 @@
 #!/usr/bin/env bash
 # Signs a program with Authenticode (SHA-256) by osslsigncode, with the maker's PKCS#12 file:
-#   sign-program.sh -p PFX -s SOURCE_DIR [-t TIMESTAMP_URL] [-n DESCRIPTION] [-z SIZE] IN OUT
+#   sign-program.sh -p PFX -T TIME_FILE [-t TIMESTAMP_URL] [-n DESCRIPTION] [-z SIZE] IN OUT
+# Without a time-stamping authority the signing time is the one in TIME_FILE (see signing-time.sh).
 # The password comes from KELVORIN_SIGN_PASSWORD only and reaches openssl through the environment and
 # osslsigncode through a pipe, never through a command line or a file. IN and OUT may be the same file.
 # With SIZE, zero bytes go in before the signature (bytes after it would break it), as many as leave
 # the signed file exactly SIZE bytes. On any failure neither OUT nor a temporary file is left behind,
 # so that the next build signs again.
 set -u
-pfx= source_dir= timestamp_url= description= size=
-while getopts p:s:t:n:z: option; do
+pfx= time_file= timestamp_url= description= size=
+while getopts p:T:t:n:z: option; do
     case $option in
         p) pfx=$OPTARG ;;
-        s) source_dir=$OPTARG ;;
+        T) time_file=$OPTARG ;;
         t) timestamp_url=$OPTARG ;;
         n) description=$OPTARG ;;
         z) size=$OPTARG ;;
@@ -51,17 +52,10 @@ usage=$(openssl x509 -noout -ext extendedKeyUsage <<<"$certificate" 2>/dev/null)
 grep -q 'Code Signing' <<<"$usage" ||
     fail "the certificate in $pfx is not meant for code signing: its Extended Key Usage lacks Code Signing (1.3.6.1.5.5.7.3.3)"
 
-# The signing time is the source's, not the clock's, so that signing one commit twice gives one file.
-signing_time=${SOURCE_DATE_EPOCH:-}
-[ -n "$signing_time" ] || signing_time=$(git -C "$source_dir" log -1 --format=%ct 2>/dev/null)
-[ -n "$signing_time" ] || signing_time=$(find "$source_dir" \( -name '.git' -o -name 'build*' \) -prune -o \
-    -type f -printf '%T@\n' | sort -n | tail -n1 | cut -d. -f1)
-[ -n "$signing_time" ] || fail "no signing time: $source_dir is neither a git checkout nor has SOURCE_DATE_EPOCH"
-
 sign() {  # $1: unsigned file, $2: signed file
     local options=(-h sha256 -pkcs12 "$pfx")
     [ -z "$description" ] || options+=(-n "$description")
-    if [ -n "$timestamp_url" ]; then options+=(-ts "$timestamp_url"); else options+=(-time "$signing_time"); fi
+    if [ -n "$timestamp_url" ]; then options+=(-ts "$timestamp_url"); else options+=(-time "$(cat "$time_file")"); fi
     rm -f "$2"
     if ! osslsigncode sign "${options[@]}" -readpass <(printf '%s' "$KELVORIN_SIGN_PASSWORD") \
         -in "$1" -out "$2" >"$work/log" 2>&1; then

@@ -23,8 +23,15 @@ if(KELVORIN_SIGN_PFX)
             message(FATAL_ERROR "Signing needs ${tool}; run tools/install-prerequisites.sh")
         endif()
     endforeach()
-    set(kelvorin_sign_inputs ${kelvorin_signing_choice} ${kelvorin_sign_script} ${KELVORIN_SIGN_PFX})
-    set(kelvorin_sign_command ${kelvorin_sign_script} -p ${KELVORIN_SIGN_PFX} -s ${CMAKE_SOURCE_DIR}
+    # Looked at in every build, so that the files are signed again when the source's time moves on.
+    set(kelvorin_signing_time ${CMAKE_BINARY_DIR}/signing-time.txt)
+    add_custom_target(kelvorin_signing_time
+        COMMAND ${CMAKE_SOURCE_DIR}/cmake/signing-time.sh ${CMAKE_SOURCE_DIR} ${kelvorin_signing_time}
+        BYPRODUCTS ${kelvorin_signing_time} VERBATIM)
+    set(kelvorin_sign_targets kelvorin_signing_time)
+    set(kelvorin_sign_inputs ${kelvorin_signing_choice} ${kelvorin_sign_script} ${KELVORIN_SIGN_PFX}
+        ${kelvorin_signing_time})
+    set(kelvorin_sign_command ${kelvorin_sign_script} -p ${KELVORIN_SIGN_PFX} -T ${kelvorin_signing_time}
         -n "Kelvorin App Pack (32-bit)")
     if(KELVORIN_SIGN_TIMESTAMP_URL)
         list(APPEND kelvorin_sign_command -t ${KELVORIN_SIGN_TIMESTAMP_URL})
@@ -39,13 +46,14 @@ function(kelvorin_signed_body command_var depends_var input output size)
     if(KELVORIN_SIGN_PFX)
         set(${command_var} ${kelvorin_sign_command} -z ${size} ${input} ${output} PARENT_SCOPE)
     endif()
-    set(${depends_var} ${${depends_var}} ${kelvorin_sign_inputs} PARENT_SCOPE)
+    set(${depends_var} ${${depends_var}} ${kelvorin_sign_inputs} ${kelvorin_sign_targets} PARENT_SCOPE)
 endfunction()
 
 # A program signed in place right after it is linked; a failed signing deletes it.
 function(kelvorin_signed_program target)
     set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${kelvorin_sign_inputs})
     if(KELVORIN_SIGN_PFX)
+        add_dependencies(${target} ${kelvorin_sign_targets})
         add_custom_command(TARGET ${target} POST_BUILD
             COMMAND ${kelvorin_sign_command} $<TARGET_FILE:${target}> $<TARGET_FILE:${target}>
             COMMENT "Signing ${target}" VERBATIM)

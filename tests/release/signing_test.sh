@@ -4,8 +4,8 @@
 #   signing_test.sh BUILD build       the certificates and the signed build, once per test run
 #   signing_test.sh BUILD signatures  osslsigncode accepts the installer and the uninstaller it carries,
 #                                     and the password is nowhere in the build
-#   signing_test.sh BUILD refusals    each refusal fails the build and leaves no installer; signing
-#                                     again afterwards gives the very same bytes
+#   signing_test.sh BUILD refusals    each refusal fails the build and leaves no installer; the signing
+#                                     time follows the source's, and signing again gives the same bytes
 set -u
 build=$(realpath "$1")
 here=$(dirname "$(realpath "$0")")
@@ -89,6 +89,10 @@ refusals)
     authority=http://127.0.0.1:$(closed_port)
     expect_refusal "unreachable time-stamping authority" "the time-stamping authority $authority could not be reached" \
         "$KELVORIN_SIGN_PASSWORD" codesign "$authority"
+    # A new source time signs again, with that time; going back to the commit's gives the first bytes.
+    (export SOURCE_DATE_EPOCH=1700000000; signed_build codesign >/dev/null) || fail "signing with a new source time failed"
+    osslsigncode verify -CAfile "$certificates/root.pem" -in "$installer" | grep -q 'Signing time: Nov 14 22:13:20 2023' ||
+        fail "the installer was not signed again with the new source time"
     signed_build codesign >/dev/null || fail "signing again after the refusals failed"
     cmp "$build/release/first-installer.exe" "$installer" || fail "the installer signed twice differs"
     cmp "$build/release/first-uninstaller.exe" "$uninstaller" || fail "the uninstaller signed twice differs"
