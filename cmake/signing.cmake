@@ -40,11 +40,15 @@ else()
     set(kelvorin_sign_inputs ${kelvorin_signing_choice})
 endif()
 
-# A payload body: when signing, the command that makes it becomes one that pads the program and signs
-# it into exactly SIZE bytes. Either way the body depends on the choice of signing.
-function(kelvorin_signed_body command_var depends_var input output size)
+# A payload body: when signing, the command that makes it becomes one that signs the program into it,
+# padded to exactly SIZE bytes when a size is given. Either way the body depends on the choice of signing.
+function(kelvorin_signed_body command_var depends_var input output)  # [size]
     if(KELVORIN_SIGN_PFX)
-        set(${command_var} ${kelvorin_sign_command} -z ${size} ${input} ${output} PARENT_SCOPE)
+        set(size)
+        if(ARGC GREATER 4)
+            set(size -z ${ARGV4})
+        endif()
+        set(${command_var} ${kelvorin_sign_command} ${size} ${input} ${output} PARENT_SCOPE)
     endif()
     set(${depends_var} ${${depends_var}} ${kelvorin_sign_inputs} ${kelvorin_sign_targets} PARENT_SCOPE)
 endfunction()

@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
-# Signing a release, with throwaway certificates made here in the build tree: a root, a code-signing
+# Signing a release, with throwaway certificates made here in the release folder: a root, a code-signing
 # certificate it issued, and one it issued for servers only, which Windows would refuse for code.
-#   signing_test.sh BUILD build       the certificates and the signed build, once per test run
-#   signing_test.sh BUILD signatures  osslsigncode accepts the installer and the uninstaller it carries,
-#                                     and the password is nowhere in the build
-#   signing_test.sh BUILD refusals    each refusal fails the build and leaves no installer; the signing
-#                                     time follows the source's, and signing again gives the same bytes
+# Usage: signing_test.sh <source> <tests' build> <release folder> <step>, the step one of
+#   build       the certificates and the signed build, once per test run
+#   signatures  osslsigncode accepts the installer and the uninstaller it carries, and the password is
+#               nowhere in the build
+#   refusals    each refusal fails the build and leaves no installer; the signing time follows the
+#               source's, and signing again gives the same bytes
 set -u
-build=$(realpath "$1")
+source=$(realpath "$1")
+main=$(realpath "$2")
+release=$3
+step=$4
 here=$(dirname "$(realpath "$0")")
-certificates=$build/release/certificates
-signed=$build/release/signed
+certificates=$release/certificates
+signed=$release/build
 installer=$signed/KelvorinAppPackSetup.exe
 uninstaller=$signed/pack-bodies/uninstall.exe
 export KELVORIN_SIGN_PASSWORD=throwaway-password
@@ -38,7 +42,7 @@ make_certificates() {
 }
 
 signed_build() {  # $1: the certificate, $2: the time-stamping authority or nothing
-    "$here/release-build.sh" "$build" signed -DKELVORIN_SIGN_PFX="$certificates/$1.pfx" \
+    bash "$here/release-build.sh" "$source" "$main" "$signed" -DKELVORIN_SIGN_PFX="$certificates/$1.pfx" \
         -DKELVORIN_SIGN_TIMESTAMP_URL="${2:-}"
 }
 
@@ -59,11 +63,11 @@ closed_port() {
     done
 }
 
-case $2 in
+case $step in
 build)
-    mkdir -p "$build/release"
-    make_certificates >"$build/release/certificates.log" 2>&1 || { cat "$build/release/certificates.log"; exit 1; }
-    signed_build codesign >"$build/release/signed-build.log" 2>&1 || { cat "$build/release/signed-build.log"; exit 1; }
+    mkdir -p "$release"
+    make_certificates >"$release/certificates.log" 2>&1 || { cat "$release/certificates.log"; exit 1; }
+    signed_build codesign >"$release/build.log" 2>&1 || { cat "$release/build.log"; exit 1; }
     ;;
 signatures)
     for file in "$installer" "$uninstaller"; do
@@ -73,14 +77,14 @@ signatures)
         # The chain is what makes it valid: against the system's roots alone it is not.
         osslsigncode verify -in "$file" >/dev/null 2>&1 && fail "$file: accepted without its root"
     done
-    grep -rqF "$KELVORIN_SIGN_PASSWORD" "$signed" "$build/release/signed-build.log" &&
+    grep -rqF "$KELVORIN_SIGN_PASSWORD" "$signed" "$release/build.log" &&
         fail "the password is written in the build tree or the build's output"
     size=$(stat -c %s "$uninstaller")
     [ "$size" -eq 79872 ] || fail "the signed uninstaller is $size bytes, not its entry's 79872"
     ;;
 refusals)
-    cp "$installer" "$build/release/first-installer.exe"
-    cp "$uninstaller" "$build/release/first-uninstaller.exe"
+    cp "$installer" "$release/first-installer.exe"
+    cp "$uninstaller" "$release/first-uninstaller.exe"
     # The installer alone is made again, so the wrong password meets its signing after the link.
     rm -f "$installer"
     expect_refusal "wrong password" "wrong password: KELVORIN_SIGN_PASSWORD does not open" wrong codesign
@@ -94,9 +98,9 @@ refusals)
     osslsigncode verify -CAfile "$certificates/root.pem" -in "$installer" | grep -q 'Signing time: Nov 14 22:13:20 2023' ||
         fail "the installer was not signed again with the new source time"
     signed_build codesign >/dev/null || fail "signing again after the refusals failed"
-    cmp "$build/release/first-installer.exe" "$installer" || fail "the installer signed twice differs"
-    cmp "$build/release/first-uninstaller.exe" "$uninstaller" || fail "the uninstaller signed twice differs"
+    cmp "$release/first-installer.exe" "$installer" || fail "the installer signed twice differs"
+    cmp "$release/first-uninstaller.exe" "$uninstaller" || fail "the uninstaller signed twice differs"
     ;;
 esac
-[ $failed -eq 0 ] && echo "passed: $2"
+[ $failed -eq 0 ] && echo "passed: $step"
 exit $failed

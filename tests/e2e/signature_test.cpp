@@ -10,8 +10,9 @@
 #include <string>
 #include <vector>
 
-// A signed release build, made by the test run beside the normal one, checked as a user's machine
-// checks a download. Wine's check covers the digest, not the chain (osslsigncode checks that).
+// A release's signatures, checked as a user's machine checks a download. The Signed scenarios run on
+// a signed release build (see tests/release), the Unsigned one on the default build. Wine's check covers
+// the digest, not the chain (osslsigncode checks that).
 
 namespace {
 
@@ -35,14 +36,9 @@ LONG TrustResult(const std::wstring& path) {
     return result;
 }
 
-std::wstring SignedBuildFile(const wchar_t* file) {
-    return EnvironmentValue(L"KELVORIN_SIGNED_BUILD") + L"\\" + file;
-}
-
 TEST(Signed, InstallerAndTheUninstallerItInstallsPassThePlatformsCheck) {
-    std::wstring installer = SignedBuildFile(L"KelvorinAppPackSetup.exe");
-    EXPECT_EQ(0, TrustResult(installer));
-    Wizard wizard(installer);
+    EXPECT_EQ(0, TrustResult(InstallerPath()));
+    Wizard wizard;
     ASSERT_TRUE(wizard.InstallWithDefaults());
     wizard.Close();
     ASSERT_EQ(0u, wizard.Installer.WaitForExit());
@@ -51,19 +47,18 @@ TEST(Signed, InstallerAndTheUninstallerItInstallsPassThePlatformsCheck) {
     EXPECT_EQ(0, TrustResult(uninstaller));
     std::vector<uint8_t> installed, body;
     ASSERT_TRUE(ReadFileBytes(uninstaller, &installed));
-    ASSERT_TRUE(ReadFileBytes(SignedBuildFile(L"pack-bodies\\uninstall.exe"), &body));
+    ASSERT_TRUE(ReadFileBytes(UninstallerBody(), &body));
     EXPECT_TRUE(installed == body) << "the installed uninstaller is not the signed body of the payload";
-}
-
-TEST(Signed, UnsignedBuildHasNoSignature) {
-    EXPECT_EQ(TRUST_E_NOSIGNATURE, TrustResult(InstallerPath()));
 }
 
 TEST(Signed, OneChangedPayloadByteFailsThePlatformsCheck) {
     std::wstring copy = KnownFolder(CSIDL_COMMON_DOCUMENTS) + L"\\AlteredSetup.exe";
-    ASSERT_TRUE(WriteDamagedCopy(SignedBuildFile(L"KelvorinAppPackSetup.exe"),
-                                 SignedBuildFile(L"generated\\payload.lzma"), copy));
+    ASSERT_TRUE(WriteDamagedCopy(InstallerPath(), EnvironmentValue(L"KELVORIN_PAYLOAD_RESOURCE"), copy));
     EXPECT_EQ(TRUST_E_BAD_DIGEST, TrustResult(copy));
+}
+
+TEST(Unsigned, DefaultBuildHasNoSignature) {
+    EXPECT_EQ(TRUST_E_NOSIGNATURE, TrustResult(InstallerPath()));
 }
 
 }  // namespace
