@@ -1,6 +1,7 @@
 #include "wizard/folder_page.h"
 
 #include "resources/resource_ids.h"
+#include "setup/bounded_text.h"
 #include "setup/paths.h"
 #include "setup/setup_state.h"
 #include "wizard/folder_picker.h"
@@ -34,14 +35,26 @@ void SetupState::UpdateSpaceInfo() {
     ::EnableWindow(::GetDlgItem(PageWindows[WizardPage::Folder], IDOK), InstallFits(BytesRequired, freeBytes));
 }
 
-// The root query answers for drive folders that do not exist yet; a network folder's first three
-// characters name no root, so the folder itself is asked next.
+// The deepest folder of the path that exists already is on the volume the files will land on, even
+// when it is a volume mounted inside another drive or a network share. Only when nothing of the path
+// exists is the drive root asked, and then the folder itself (a network folder's first three
+// characters name no root).
 uint64_t QueryFreeBytes(const wchar_t* folder) {
+    ULARGE_INTEGER available = {};
+    wchar_t existing[PathCapacity];
+    CopyText(existing, PathCapacity, folder);
+    do {
+        if (IsExistingFolder(existing)) {
+            if (FolderPageSeams::GetDiskFreeSpaceExCall(existing, &available, nullptr, nullptr)) {
+                return available.QuadPart;
+            }
+            break;
+        }
+    } while (CutToParentFolder(existing));
     wchar_t root[RootLength + 1] = {};
     for (uint32_t i = 0; i < RootLength && folder[i] != L'\0'; ++i) {
         root[i] = folder[i];
     }
-    ULARGE_INTEGER available = {};
     if (FolderPageSeams::GetDiskFreeSpaceExCall(root, &available, nullptr, nullptr)) {
         return available.QuadPart;
     }
