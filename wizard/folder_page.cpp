@@ -17,6 +17,8 @@ namespace {
 constexpr const wchar_t* PickerPrompt = L"Select a destination folder for Kelvorin App Pack.";
 constexpr uint32_t RootLength = 3;  // "C:\"
 
+bool CutToDeepestExistingFolder(wchar_t* folder);
+
 }  // namespace
 
 void SetupState::UpdateSpaceInfo() {
@@ -36,21 +38,17 @@ void SetupState::UpdateSpaceInfo() {
 }
 
 // The deepest folder of the path that exists already is on the volume the files will land on, even
-// when it is a volume mounted inside another drive or a network share. Only when nothing of the path
-// exists is the drive root asked, and then the folder itself (a network folder's first three
-// characters name no root).
+// when that is a volume mounted inside another drive or a network share. Only when nothing of the path
+// exists, or that folder does not answer, is the drive root asked, and then the folder itself (a
+// network folder's first three characters name no root).
 uint64_t QueryFreeBytes(const wchar_t* folder) {
     ULARGE_INTEGER available = {};
     wchar_t existing[PathCapacity];
     CopyText(existing, PathCapacity, folder);
-    do {
-        if (IsExistingFolder(existing)) {
-            if (FolderPageSeams::GetDiskFreeSpaceExCall(existing, &available, nullptr, nullptr)) {
-                return available.QuadPart;
-            }
-            break;
-        }
-    } while (CutToParentFolder(existing));
+    if (CutToDeepestExistingFolder(existing) &&
+        FolderPageSeams::GetDiskFreeSpaceExCall(existing, &available, nullptr, nullptr)) {
+        return available.QuadPart;
+    }
     wchar_t root[RootLength + 1] = {};
     for (uint32_t i = 0; i < RootLength && folder[i] != L'\0'; ++i) {
         root[i] = folder[i];
@@ -77,3 +75,17 @@ void ChooseInstallFolder() {
     ::SetDlgItemTextW(setup.PageWindows[WizardPage::Folder], IDC_FOLDER_TEXT, setup.InstallFolder);
     setup.UpdateSpaceInfo();
 }
+
+namespace {
+
+// False when no part of the folder exists.
+bool CutToDeepestExistingFolder(wchar_t* folder) {
+    while (!IsExistingFolder(folder)) {
+        if (!CutToParentFolder(folder)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
