@@ -5,9 +5,9 @@
 namespace {
 
 constexpr const wchar_t* WriteFailedLine = L"ERROR: Write failed.";
-constexpr const wchar_t* MachineKeyPrefix = L"HKLM\\";
-// The prefix and the longest key path that Scratch holds, with the terminator.
-constexpr uint32_t KeyLineCapacity = 5 + ScratchBytes / sizeof(wchar_t);
+constexpr wchar_t MachineKeyPrefix[] = L"HKLM\\";
+// The prefix and the longest key path that Scratch holds, with its terminator.
+constexpr uint32_t KeyLineCapacity = sizeof(MachineKeyPrefix) / sizeof(wchar_t) - 1 + ScratchBytes / sizeof(wchar_t);
 
 }  // namespace
 
