@@ -301,17 +301,8 @@ TEST(Scenario, FileInUseFailsItsWriteAndTheRestGoesOn) {
 }
 
 TEST(Scenario, DamagedPayloadIsRefused) {
-    std::vector<uint8_t> program, payload;
-    ASSERT_TRUE(ReadFileBytes(InstallerPath(), &program));
-    ASSERT_TRUE(ReadFileBytes(EnvironmentValue(L"KELVORIN_PAYLOAD_RESOURCE"), &payload));
-    auto at = std::search(program.begin(), program.end(), payload.begin(), payload.end());
-    ASSERT_NE(program.end(), at) << "the payload resource is not in the installer";
-    at[payload.size() / 2] ^= 0x40;
     std::wstring copy = KnownFolder(CSIDL_COMMON_DOCUMENTS) + L"\\DamagedSetup.exe";
-    HANDLE file = ::CreateFileW(copy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    ASSERT_TRUE(::WriteFile(file, program.data(), static_cast<DWORD>(program.size()), &written, nullptr));
-    ::CloseHandle(file);
+    ASSERT_TRUE(WriteDamagedCopy(InstallerPath(), EnvironmentValue(L"KELVORIN_PAYLOAD_RESOURCE"), copy));
 
     InstallerProcess installer(copy);
     HWND box = nullptr;
