@@ -4,6 +4,8 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
+
 const PackProgram PackPrograms[8] = {
     {L"Ostrel", 0x01D9D616FAE49F8Aull},     {L"Glimmerdox", 0x01D9D616F979F481ull},
     {L"Tindlevault", 0x01D9D616FBB88AECull}, {L"Blorra", 0x01D9D616F701620Full},
@@ -129,4 +131,19 @@ std::vector<RecordedValue> PackRegistryValues(const std::wstring& folder) {
     std::vector<RecordedValue> entry = ExpectedUninstallEntry(folder + L"uninstall.exe", PackBytesRequired() >> 10);
     values.insert(values.end(), entry.begin(), entry.end());
     return values;
+}
+
+bool WriteDamagedCopy(const std::wstring& installer, const std::wstring& payload, const std::wstring& copy) {
+    std::vector<uint8_t> program, resource;
+    if (!ReadFileBytes(installer, &program) || !ReadFileBytes(payload, &resource)) return false;
+    auto at = std::search(program.begin(), program.end(), resource.begin(), resource.end());
+    if (at == program.end()) return false;
+    at[resource.size() / 2] ^= 0x40;
+    HANDLE file = ::CreateFileW(copy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    bool ok = ::WriteFile(file, program.data(), static_cast<DWORD>(program.size()), &written, nullptr) &&
+              written == program.size();
+    ::CloseHandle(file);
+    return ok;
 }

@@ -68,3 +68,7 @@ std::vector<RecordedValue> PackRegistryValues(const std::wstring& folder);
 
 // The folders and keys an installation leaves; used to tell that nothing was written.
 bool NothingInstalled();
+
+// Writes a copy of the installer with one byte changed in the middle of its payload resource, which
+// is found by the bytes of the resource file; false when it is not in the installer.
+bool WriteDamagedCopy(const std::wstring& installer, const std::wstring& payload, const std::wstring& copy);

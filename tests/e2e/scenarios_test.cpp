@@ -151,6 +151,24 @@ TEST(Scenario, SecondRunStartsInTheSavedFolder) {
     }
 }
 
+// A folder of drive C: that is a 1 MB volume of its own: the page shows that volume's free space, and
+// the 3 MB pack cannot be installed there.
+TEST(Scenario, SavedFolderOnASmallVolume) {
+    std::wstring volume = EnvironmentValue(L"KELVORIN_SMALL_VOLUME");
+    if (volume.empty()) GTEST_SKIP() << EnvironmentValue(L"KELVORIN_SMALL_VOLUME_MISSING").c_str();
+    ASSERT_TRUE(WriteMachineText(L"Software\\Kelvorin", L"AppPath", volume));
+    Wizard wizard;
+    ASSERT_TRUE(wizard.ReachLicense());
+    ASSERT_TRUE(wizard.Agree());
+    ASSERT_TRUE(wizard.Next());
+    EXPECT_EQ(volume, ControlText(wizard.Page, FolderText));
+    EXPECT_EQ(L"Space required:  3 MB", ControlText(wizard.Page, RequiredText));
+    EXPECT_EQ(L"Space available: 1 MB", ControlText(wizard.Page, AvailableText));
+    EXPECT_FALSE(IsEnabled(wizard.Page, ForwardButton));
+    PressKeys(wizard.Frame, {VK_ESCAPE});
+    EXPECT_EQ(0u, wizard.Installer.WaitForExit());
+}
+
 TEST(Scenario, OnlyOstrelAfterGoingBack) {
     Wizard wizard;
     ASSERT_TRUE(wizard.ReachLicense());
@@ -284,17 +302,8 @@ TEST(Scenario, FileInUseFailsItsWriteAndTheRestGoesOn) {
 }
 
 TEST(Scenario, DamagedPayloadIsRefused) {
-    std::vector<uint8_t> program, payload;
-    ASSERT_TRUE(ReadFileBytes(InstallerPath(), &program));
-    ASSERT_TRUE(ReadFileBytes(EnvironmentValue(L"KELVORIN_PAYLOAD_RESOURCE"), &payload));
-    auto at = std::search(program.begin(), program.end(), payload.begin(), payload.end());
-    ASSERT_NE(program.end(), at) << "the payload resource is not in the installer";
-    at[payload.size() / 2] ^= 0x40;
     std::wstring copy = KnownFolder(CSIDL_COMMON_DOCUMENTS) + L"\\DamagedSetup.exe";
-    HANDLE file = ::CreateFileW(copy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    ASSERT_TRUE(::WriteFile(file, program.data(), static_cast<DWORD>(program.size()), &written, nullptr));
-    ::CloseHandle(file);
+    ASSERT_TRUE(WriteDamagedCopy(InstallerPath(), EnvironmentValue(L"KELVORIN_PAYLOAD_RESOURCE"), copy));
 
     InstallerProcess installer(copy);
     HWND box = nullptr;
