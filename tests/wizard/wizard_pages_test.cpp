@@ -4,12 +4,14 @@
 #include "tests/support/scratch_folder.h"
 #include "wizard/folder_page.h"
 #include "wizard/frame.h"
+#include "wizard/init_wizard.h"
 #include "wizard/pages.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -298,6 +300,54 @@ TEST(WizardInstall, TheTimerRunsOneArmedStepPerTickUntilFinished) {
     EXPECT_EQ(0u, wizard.State.PendingStep);
     wizard.Click(WizardPage::Progress, 1);
     EXPECT_TRUE(wizard.PumpUntil([&] { return !wizard.FrameAlive() && wizard.QuitPosted(); }));
+}
+
+struct TimerCall {
+    HWND Window;
+    UINT_PTR Id;
+    UINT Period;
+    TIMERPROC Callback;
+};
+std::vector<TimerCall> timerCalls;
+
+UINT_PTR WINAPI RecordThenSetTimer(HWND window, UINT_PTR id, UINT period, TIMERPROC callback) {
+    timerCalls.push_back({window, id, period, callback});
+    return ::SetTimer(window, id, period, callback);
+}
+
+// Whether the frame's timer was still running when the frame began to go: killing it answers.
+HWND watchedFrame = nullptr;
+int timerAliveAtDestroy = -1;
+
+LRESULT CALLBACK WatchFrameDestroy(int code, WPARAM wParam, LPARAM lParam) {
+    const CWPSTRUCT* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->message == WM_DESTROY && call->hwnd == watchedFrame) {
+        timerAliveAtDestroy = ::KillTimer(call->hwnd, StepTimerId) ? 1 : 0;
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST(WizardTimer, TimerOneTicksEvery125MsUntilTheCloseIsAccepted) {
+    timerCalls.clear();
+    InitWizardSeams::SetTimerCall = RecordThenSetTimer;
+    WizardHarness wizard;
+    const bool opened = wizard.Open();
+    InitWizardSeams::SetTimerCall = ::SetTimer;
+    ASSERT_TRUE(opened);
+    ASSERT_EQ(1u, timerCalls.size());
+    EXPECT_EQ(wizard.State.FrameWindow, timerCalls[0].Window);
+    EXPECT_EQ(1u, timerCalls[0].Id);
+    EXPECT_EQ(125u, timerCalls[0].Period);
+    EXPECT_EQ(nullptr, timerCalls[0].Callback);
+
+    watchedFrame = wizard.State.FrameWindow;
+    timerAliveAtDestroy = -1;
+    HHOOK hook = ::SetWindowsHookExW(WH_CALLWNDPROC, WatchFrameDestroy, nullptr, ::GetCurrentThreadId());
+    ASSERT_NE(nullptr, hook);
+    wizard.Click(WizardPage::License, 2);
+    EXPECT_TRUE(wizard.PumpUntil([&] { return !wizard.FrameAlive(); }));
+    ::UnhookWindowsHookEx(hook);
+    EXPECT_EQ(0, timerAliveAtDestroy);
 }
 
 TEST(WizardProgress, ShowDetailsPutsTheListInPlaceOfTheButton) {
