@@ -47,3 +47,21 @@ bool SaveWindowPicture(HWND window, const std::wstring& path) {
     ::CloseHandle(file);
     return ok;
 }
+
+void SaveScreenshot(HWND window, const wchar_t* name) {
+    wchar_t folder[MAX_PATH];
+    const DWORD length = ::GetEnvironmentVariableW(L"KELVORIN_SCREENSHOT_DIR", folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        return;
+    }
+    // Another process's window takes the activation in its own time; its thread's state tells when.
+    ::SetForegroundWindow(window);
+    const DWORD thread = ::GetWindowThreadProcessId(window, nullptr);
+    const DWORD start = ::GetTickCount();
+    GUITHREADINFO info = {sizeof(info)};
+    while (::GetGUIThreadInfo(thread, &info) && info.hwndActive != window && ::GetTickCount() - start < 3000) {
+        ::Sleep(20);
+    }
+    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    SaveWindowPicture(window, std::wstring(folder) + L"\\" + name + L".bmp");
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "setup/setup_state.h"
+#include "tests/support/window_picture.h"
 
 #include <windows.h>
 
@@ -40,7 +41,3 @@ private:
     uint32_t Handled = 0;
     bool ComStarted = false;
 };
-
-// Saves the window, as it shows on the screen, to <KELVORIN_SCREENSHOT_DIR>\<name>.bmp; the test
-// runner turns it into a PNG. Does nothing when the variable is not set.
-void SaveScreenshot(HWND window, const wchar_t* name);

@@ -167,7 +167,6 @@ TEST(WizardNavigation, ButtonsMoveBetweenThePages) {
     state.PendingStep = 0;
     wizard.Settle();
     EXPECT_TRUE(Visible(wizard.Item(WizardPage::Progress, 5)));
-    SaveScreenshot(state.FrameWindow, L"page-progress");
 }
 
 TEST(WizardNavigation, FiguresFollowTheTicksOnlyWhenTheFolderPageIsEntered) {
