@@ -99,7 +99,7 @@ void WizardHarness::Click(uint32_t page, int id) {
 void WizardHarness::PressEscape() {
     HWND target = ::GetFocus();
     if (target == nullptr) {
-        target = Item(State.CurrentPage, IDOK);
+        return;
     }
     ::PostMessageW(target, WM_KEYDOWN, VK_ESCAPE, 1);
     ::PostMessageW(target, WM_KEYUP, VK_ESCAPE, 0xC0000001);

@@ -27,7 +27,7 @@ public:
     HWND Page(uint32_t page) const { return State.PageWindows[page]; }
     HWND Item(uint32_t page, int id) const { return ::GetDlgItem(State.PageWindows[page], id); }
     void Click(uint32_t page, int id);
-    // Esc as the keyboard delivers it: a key press on the focused control of the page on show.
+    // Esc as the keyboard delivers it: a key press on the focused control, lost when nothing has the focus.
     void PressEscape();
     bool FrameAlive() const { return ::IsWindow(State.FrameWindow) != FALSE; }
     bool QuitPosted() const { return QuitSeen; }
