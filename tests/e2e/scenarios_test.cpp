@@ -1,11 +1,13 @@
 #include "tests/e2e/machine_state.h"
 #include "tests/e2e/scenario_support.h"
+#include "tests/support/window_picture.h"
 
 #include <gtest/gtest.h>
 
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -75,12 +77,14 @@ TEST(Scenario, DefaultInstallation) {
     EXPECT_EQ(L"Please review the license agreement before installing Kelvorin App Pack. If you accept all terms "
               L"of the agreement, click I Agree.",
               ControlText(wizard.Page, 1000));
+    SaveScreenshot(wizard.Frame, L"page-license");
 
     ASSERT_TRUE(wizard.Agree());
     for (int n = 0; n < 8; ++n) {
         EXPECT_EQ(PackPrograms[n].Name, ControlText(wizard.Page, FirstCheckbox + n));
         EXPECT_TRUE(IsChecked(wizard.Page, FirstCheckbox + n)) << n;
     }
+    SaveScreenshot(wizard.Frame, L"page-components");
 
     ASSERT_TRUE(wizard.Next());
     EXPECT_EQ(DefaultInstallFolder(), ControlText(wizard.Page, FolderText));
@@ -88,6 +92,7 @@ TEST(Scenario, DefaultInstallation) {
     EXPECT_EQ(L"Space required:  3 MB", ControlText(wizard.Page, RequiredText));
     EXPECT_EQ(0u, ControlText(wizard.Page, AvailableText).rfind(L"Space available: ", 0));
     EXPECT_TRUE(IsEnabled(wizard.Page, ForwardButton));
+    SaveScreenshot(wizard.Frame, L"page-folder");
 
     ASSERT_TRUE(wizard.Install());
     ASSERT_TRUE(wizard.WaitForResult());
@@ -98,6 +103,7 @@ TEST(Scenario, DefaultInstallation) {
     EXPECT_TRUE(IsShown(wizard.Page, DetailsList));
     EXPECT_FALSE(IsShown(wizard.Page, DetailsButton));
     EXPECT_EQ(ExpectedDetails(DefaultInstallFolder(), true), ListLines(wizard.Page, DetailsList));
+    SaveScreenshot(wizard.Frame, L"page-progress");
     wizard.Close();
     EXPECT_EQ(0u, wizard.Installer.WaitForExit());
 

@@ -62,6 +62,11 @@ void SaveScreenshot(HWND window, const wchar_t* name) {
     while (::GetGUIThreadInfo(thread, &info) && info.hwndActive != window && ::GetTickCount() - start < 3000) {
         ::Sleep(20);
     }
+    // Wine draws the caption of a window that was activated before it became the foreground window as
+    // inactive, and leaves it so; the window is both now, and its caption is told.
+    ::SendMessageW(window, WM_NCACTIVATE, TRUE, 0);
     ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    // The painting reaches the screen when the window's thread next waits for messages.
+    ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_BLOCK, 2000, nullptr);
     SaveWindowPicture(window, std::wstring(folder) + L"\\" + name + L".bmp");
 }

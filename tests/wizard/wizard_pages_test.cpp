@@ -132,14 +132,12 @@ TEST(WizardNavigation, ButtonsMoveBetweenThePages) {
     ASSERT_TRUE(wizard.Open());
     SetupState& state = wizard.State;
     wizard.Settle();
-    SaveScreenshot(state.FrameWindow, L"page-license");
 
     wizard.Click(WizardPage::License, 1);
     wizard.Settle();
     EXPECT_EQ(WizardPage::Components, state.CurrentPage);
     EXPECT_EQ(wizard.Item(WizardPage::Components, 1), ::GetFocus());
     EXPECT_EQ(0u, state.BytesRequired);
-    SaveScreenshot(state.FrameWindow, L"page-components");
 
     wizard.Click(WizardPage::Components, 1);
     wizard.Settle();
@@ -148,7 +146,6 @@ TEST(WizardNavigation, ButtonsMoveBetweenThePages) {
     EXPECT_EQ("Space required:  3 MB", ItemText(wizard.Page(WizardPage::Folder), 1017));
     EXPECT_EQ(0u, ItemText(wizard.Page(WizardPage::Folder), 1016).find("Space available: "));
     EXPECT_TRUE(::IsWindowEnabled(wizard.Item(WizardPage::Folder, 1)));
-    SaveScreenshot(state.FrameWindow, L"page-folder");
 
     wizard.Click(WizardPage::Folder, 3);
     wizard.Settle();
