@@ -287,28 +287,55 @@ TEST(Scenario, FileInUseFailsItsWriteAndTheRestGoesOn) {
     EXPECT_TRUE(MachineKeyExists(L"Software\\Classes\\.cvn"));
 }
 
-TEST(Scenario, DamagedPayloadIsRefused) {
-    std::vector<uint8_t> program, payload;
+// A copy of the installer whose only occurrence of part (letters in any case, as the resource
+// compiler may have changed theirs) has its byte at the given index changed.
+void WriteChangedCopy(const std::vector<uint8_t>& part, size_t index, const std::wstring& copy) {
+    std::vector<uint8_t> program;
     ASSERT_TRUE(ReadFileBytes(InstallerPath(), &program));
-    ASSERT_TRUE(ReadFileBytes(EnvironmentValue(L"KELVORIN_PAYLOAD_RESOURCE"), &payload));
-    auto at = std::search(program.begin(), program.end(), payload.begin(), payload.end());
-    ASSERT_NE(program.end(), at) << "the payload resource is not in the installer";
-    at[payload.size() / 2] ^= 0x40;
-    std::wstring copy = KnownFolder(CSIDL_COMMON_DOCUMENTS) + L"\\DamagedSetup.exe";
+    auto same = [](uint8_t a, uint8_t b) { return std::toupper(a) == std::toupper(b); };
+    auto at = std::search(program.begin(), program.end(), part.begin(), part.end(), same);
+    ASSERT_NE(program.end(), at) << "not in the installer";
+    ASSERT_EQ(program.end(), std::search(at + 1, program.end(), part.begin(), part.end(), same)) << "more than once";
+    at[index] ^= 0x40;
     HANDLE file = ::CreateFileW(copy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     DWORD written = 0;
     ASSERT_TRUE(::WriteFile(file, program.data(), static_cast<DWORD>(program.size()), &written, nullptr));
     ::CloseHandle(file);
+}
 
+// The program's answer to a start it cannot complete: this one box and no other window, and once the
+// box is answered the process ends with the code it has for that failure.
+constexpr DWORD InitFailureExitCode = 0;
+
+void ExpectRefusedAtStart(const std::wstring& copy) {
     InstallerProcess installer(copy);
     HWND box = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (box = installer.FindMessageBox()) != nullptr; }));
     EXPECT_EQ(L"Setup initialization failed.", MessageBoxText(box));
     EXPECT_EQ(L"Error", WindowText(box));
-    EXPECT_EQ(nullptr, installer.FindTopLevel(L"Kelvorin App Pack (32-bit)"));
+    EXPECT_EQ(nullptr, installer.FindOtherTopLevel(box));
     PressKeys(box, {VK_RETURN});
-    EXPECT_EQ(0u, installer.WaitForExit());
+    EXPECT_EQ(InitFailureExitCode, installer.WaitForExit());
     EXPECT_TRUE(NothingInstalled());
+}
+
+TEST(Scenario, DamagedPayloadIsRefused) {
+    std::vector<uint8_t> payload;
+    ASSERT_TRUE(ReadFileBytes(EnvironmentValue(L"KELVORIN_PAYLOAD_RESOURCE"), &payload));
+    std::wstring copy = KnownFolder(CSIDL_COMMON_DOCUMENTS) + L"\\DamagedSetup.exe";
+    WriteChangedCopy(payload, payload.size() / 2, copy);
+    ExpectRefusedAtStart(copy);
+}
+
+// The Progress page's template names a control class that no one registered, so that page, the last
+// one made, cannot be created.
+TEST(Scenario, PageThatCannotBeCreatedIsRefused) {
+    const wchar_t progressClass[] = L"msctls_progress32";
+    std::vector<uint8_t> name(reinterpret_cast<const uint8_t*>(progressClass),
+                              reinterpret_cast<const uint8_t*>(progressClass) + sizeof(progressClass));
+    std::wstring copy = KnownFolder(CSIDL_COMMON_DOCUMENTS) + L"\\PagelessSetup.exe";
+    WriteChangedCopy(name, 0, copy);
+    ExpectRefusedAtStart(copy);
 }
 
 TEST(Scenario, ChosenFolderIsUsedAsItIs) {
