@@ -15,12 +15,16 @@ export WINEPREFIX="$build/e2e-prefixes/${scenario:-all}"
 rm -rf "$WINEPREFIX"
 mkdir -p "$(dirname "$WINEPREFIX")"
 cp -a "$KELVORIN_E2E_TEMPLATE" "$WINEPREFIX"
-wineserver -p >/dev/null 2>&1
 source "$here/../../cmake/wine-session.sh"
+# The SmallScreen scenarios run on a display of their own, lower than the wizard's frame.
+if [[ $scenario == SmallScreen.* ]]; then
+    KELVORIN_SCREEN=640x200x24 wine_session_environment "$build" "e2e-prefixes/$scenario" own-display || exit 1
+fi
+wineserver -p >/dev/null 2>&1
 export_driver_environment "$build"
 "$here/../../cmake/wine-run.sh" "$driver" "$@"
 status=$?
-wineserver -k >/dev/null 2>&1
+wine_session_stop
 wineserver -w >/dev/null 2>&1
 rm -rf "$WINEPREFIX"
 exit $status

@@ -368,4 +368,21 @@ TEST(Scenario, ChosenFolderIsUsedAsItIs) {
     EXPECT_EQ(chosen, ReadMachineValue(L"Software\\Kelvorin", L"AppPath").Text());
 }
 
+// Run on a screen lower than the frame but wide enough for it (the scenario's name asks for that
+// screen): the frame is centred across and starts at the top, so its close box can be clicked.
+TEST(SmallScreen, FrameTallerThanTheScreenStartsAtItsTop) {
+    RECT area = {};
+    ASSERT_TRUE(::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0));
+    Wizard wizard;
+    ASSERT_TRUE(wizard.ReachLicense());
+    RECT frame = {};
+    ::GetWindowRect(wizard.Frame, &frame);
+    ASSERT_GT(frame.bottom - frame.top, area.bottom - area.top) << "the screen is not lower than the frame";
+    ASSERT_LE(frame.right - frame.left, area.right - area.left) << "the screen is not wide enough";
+    EXPECT_EQ(area.top, frame.top);
+    EXPECT_EQ(area.left + (area.right - area.left - (frame.right - frame.left)) / 2, frame.left);
+    ClickCloseBox(wizard.Frame);
+    EXPECT_EQ(0u, wizard.Installer.WaitForExit(5000));
+}
+
 }  // namespace
