@@ -6,8 +6,8 @@
 // then shows the License page and the frame. False when a page or the timer cannot be made.
 bool InitWizard(HWND frame);
 
-// The one call whose failure Wine cannot produce, nor show its period without a clock; tests replace
-// it, the product never does.
+// The one call whose period no test could tell without a clock; tests replace it, the product never
+// does.
 namespace InitWizardSeams {
 extern UINT_PTR(WINAPI* SetTimerCall)(HWND, UINT_PTR, UINT, TIMERPROC);
 }  // namespace InitWizardSeams
