@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -319,23 +320,26 @@ void ExpectRefusedAtStart(const std::wstring& copy) {
     EXPECT_TRUE(NothingInstalled());
 }
 
-TEST(Scenario, DamagedPayloadIsRefused) {
+// Two damaged copies: one with a changed payload byte, one whose Progress page template (the last
+// page made) names a control class that no one registered.
+TEST(Scenario, DamagedProgramIsRefusedAtStart) {
     std::vector<uint8_t> payload;
     ASSERT_TRUE(ReadFileBytes(EnvironmentValue(L"KELVORIN_PAYLOAD_RESOURCE"), &payload));
-    std::wstring copy = KnownFolder(CSIDL_COMMON_DOCUMENTS) + L"\\DamagedSetup.exe";
-    WriteChangedCopy(payload, payload.size() / 2, copy);
-    ExpectRefusedAtStart(copy);
-}
-
-// The Progress page's template names a control class that no one registered, so that page, the last
-// one made, cannot be created.
-TEST(Scenario, PageThatCannotBeCreatedIsRefused) {
     const wchar_t progressClass[] = L"msctls_progress32";
-    std::vector<uint8_t> name(reinterpret_cast<const uint8_t*>(progressClass),
-                              reinterpret_cast<const uint8_t*>(progressClass) + sizeof(progressClass));
-    std::wstring copy = KnownFolder(CSIDL_COMMON_DOCUMENTS) + L"\\PagelessSetup.exe";
-    WriteChangedCopy(name, 0, copy);
-    ExpectRefusedAtStart(copy);
+    const std::vector<uint8_t> className(reinterpret_cast<const uint8_t*>(progressClass),
+                                         reinterpret_cast<const uint8_t*>(progressClass) + sizeof(progressClass));
+    struct Damage {
+        const std::vector<uint8_t>* Part;
+        size_t Index;
+        const wchar_t* Name;
+    };
+    for (const Damage& damage : {Damage{&payload, payload.size() / 2, L"DamagedPayload"},
+                                 Damage{&className, 0, L"PagelessSetup"}}) {
+        SCOPED_TRACE(std::string(damage.Name, damage.Name + std::wcslen(damage.Name)));
+        std::wstring copy = KnownFolder(CSIDL_COMMON_DOCUMENTS) + L"\\" + damage.Name + L".exe";
+        ASSERT_NO_FATAL_FAILURE(WriteChangedCopy(*damage.Part, damage.Index, copy));
+        ExpectRefusedAtStart(copy);
+    }
 }
 
 TEST(Scenario, ChosenFolderIsUsedAsItIs) {
