@@ -38,8 +38,8 @@ bool operator==(const RECT& a, const RECT& b) {
 }
 bool operator==(const Control& a, const Control& b) {
     // Class names are compared as the platform compares them, without case.
-    return a.Id == b.Id && ::lstrcmpiW(a.Class.c_str(), b.Class.c_str()) == 0 && a.Style == b.Style && a.ExStyle == b.ExStyle && a.Box == b.Box &&
-           a.Text == b.Text;
+    return a.Id == b.Id && ::lstrcmpiW(a.Class.c_str(), b.Class.c_str()) == 0 && a.Style == b.Style &&
+           a.ExStyle == b.ExStyle && a.Box == b.Box && a.Text == b.Text;
 }
 void PrintTo(const Control& c, std::ostream* out) {
     *out << "{" << c.Id << " " << std::string(c.Class.begin(), c.Class.end()) << " style 0x" << std::hex << c.Style

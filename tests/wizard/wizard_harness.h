@@ -1,7 +1,6 @@
 #pragma once
 
 #include "setup/setup_state.h"
-#include "tests/support/window_picture.h"
 
 #include <windows.h>
 
@@ -27,7 +26,7 @@ public:
     HWND Page(uint32_t page) const { return State.PageWindows[page]; }
     HWND Item(uint32_t page, int id) const { return ::GetDlgItem(State.PageWindows[page], id); }
     void Click(uint32_t page, int id);
-    // Esc as the keyboard delivers it: a key press on the focused control, lost when nothing has the focus.
+    // Esc as the keyboard delivers it: a key press on the focused control; lost when nothing has it.
     void PressEscape();
     bool FrameAlive() const { return ::IsWindow(State.FrameWindow) != FALSE; }
     bool QuitPosted() const { return QuitSeen; }

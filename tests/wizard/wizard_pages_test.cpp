@@ -413,7 +413,8 @@ TEST(WizardLicenseMargin, StartsSixPixelsInAndEachDpiChangePlacesItAfresh) {
     ::GetClientRect(edit, &original);
     RECT suggested;
     ::GetWindowRect(frame, &suggested);
-    EXPECT_EQ(FALSE, FrameDialogProc(frame, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested)));
+    EXPECT_EQ(FALSE,
+              FrameDialogProc(frame, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested)));
     const UINT dpis[] = {144, 96, 480, 96, 192, 120, 192, 288};
     const LONG insets[] = {7, 5, 20, 5, 10, 6, 10, 15};
     for (size_t i = 0; i < 8; ++i) {
