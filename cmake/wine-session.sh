@@ -51,12 +51,15 @@ wine_session_stop() {
     fi
 }
 
-# What the end-to-end driver needs to find the installer and the pack it was built from.
+# What the end-to-end driver needs to find the installer and the pack it was built from. A release
+# carries the license and the programs of the maker's pack folder; the uninstaller is always built.
 export_driver_environment() {  # $1: build folder
-    local build
+    local build pack
     build=$(realpath "$1")
     windows_path() { printf 'Z:%s' "$(realpath "$1" | tr '/' '\\')"; }
+    pack=$(sed -n 's/^KELVORIN_PACK_DIR:[A-Z]*=//p' "$build/CMakeCache.txt")
     export KELVORIN_INSTALLER=$(windows_path "$build/KelvorinAppPackSetup.exe")
     export KELVORIN_PACK_BODIES=$(windows_path "$build/pack-bodies")
+    if [ -n "$pack" ]; then export KELVORIN_PACK_FOLDER=$(windows_path "$pack"); else unset KELVORIN_PACK_FOLDER; fi
     export KELVORIN_PAYLOAD_RESOURCE=$(windows_path "$build/generated/payload.lzma")
 }

@@ -1,13 +1,16 @@
+#include "file_time.h"
+#include "pack_folder.h"
 #include "payload_checksum.h"
 #include "payload_compress.h"
 #include "payload_image.h"
+#include "program_image.h"
+
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <string>
-#include <system_error>
 #include <vector>
 
 enum BuilderExit : int {
@@ -24,26 +27,41 @@ struct BodyArgument {
 struct BuilderArguments {
     const char* ResourcePath;
     const char* HeaderPath;
+    const char* PackFolder;
     std::vector<BodyArgument> Bodies;
+};
+
+// One body as the builder takes it in: its file, and the time it carries or whether the file's own
+// last-write time is taken.
+struct BodySource {
+    std::string File;
+    uint64_t LastWriteTime;
+    bool TimeFromFile;
+    bool Program;
 };
 
 static const char UsageText[] =
     "usage: payload_builder --resource <out-file> --header <out-file> <body-file>@<filetime> ... (exactly ten)\n"
-    "  <filetime> is a Windows FILETIME, hex with a 0x prefix or decimal; 0 means none\n";
-
-// Windows refuses FILETIMEs with the top bit set, and all ones means "leave unchanged" to SetFileTime.
-static const uint64_t LatestFileTime = 0x7FFFFFFFFFFFFFFFull;
+    "   or: payload_builder --resource <out-file> --header <out-file> --pack-folder <folder> <uninstaller>@<filetime>\n"
+    "  <filetime> is a Windows FILETIME, hex with a 0x prefix or decimal; 0 means none\n"
+    "  a pack folder holds license.txt and the eight programs; each program carries its own last-write time\n";
 
 static bool ParseArguments(int argc, char** argv, BuilderArguments* arguments);
 static bool ParseFileTime(const std::string& text, uint64_t* value);
 static void ReportBody(uint32_t index, const std::string& file, const std::string& reason);
+static bool SourceWithTime(uint32_t index, const BodyArgument& argument, BodySource* source);
+static bool ListedSources(const BuilderArguments& arguments, std::vector<BodySource>* sources);
+static bool PackFolderSources(const BuilderArguments& arguments, std::vector<BodySource>* sources);
+static bool StatBody(const BodySource& source, uint64_t* size, uint64_t* lastWriteTime, std::string* reason);
 static bool ReadBody(const std::string& file, uint64_t size, std::vector<uint8_t>* bytes, std::string* reason);
+static bool ReadBodies(const std::vector<BodySource>& sources, std::vector<PayloadBody>* bodies);
 static std::string FormatHeader(uint32_t resourceSize, uint32_t imageSize, uint32_t checksum);
 static bool WriteOutput(const char* path, const void* data, size_t size);
 
 static bool ParseArguments(int argc, char** argv, BuilderArguments* arguments) {
     arguments->ResourcePath = nullptr;
     arguments->HeaderPath = nullptr;
+    arguments->PackFolder = nullptr;
     for (int index = 1; index < argc; ++index) {
         const char* argument = argv[index];
         const char** option = nullptr;
@@ -51,13 +69,15 @@ static bool ParseArguments(int argc, char** argv, BuilderArguments* arguments) {
             option = &arguments->ResourcePath;
         } else if (std::strcmp(argument, "--header") == 0) {
             option = &arguments->HeaderPath;
+        } else if (std::strcmp(argument, "--pack-folder") == 0) {
+            option = &arguments->PackFolder;
         } else if (std::strncmp(argument, "--", 2) == 0) {
             std::fprintf(stderr, "payload_builder: unknown option %s\n", argument);
             return false;
         }
         if (option != nullptr) {
             if (*option != nullptr || index + 1 >= argc) {
-                std::fprintf(stderr, "payload_builder: %s needs exactly one file name\n", argument);
+                std::fprintf(stderr, "payload_builder: %s needs exactly one name\n", argument);
                 return false;
             }
             *option = argv[++index];
@@ -115,6 +135,86 @@ static void ReportBody(uint32_t index, const std::string& file, const std::strin
                  reason.c_str());
 }
 
+static bool SourceWithTime(uint32_t index, const BodyArgument& argument, BodySource* source) {
+    *source = {argument.File, 0, false, false};
+    if (!ParseFileTime(argument.TimeText, &source->LastWriteTime)) {
+        ReportBody(index, argument.File,
+                   "malformed time '" + argument.TimeText +
+                       "'; expected @<filetime>, hex with 0x or decimal, at most 0x7FFFFFFFFFFFFFFF");
+        return false;
+    }
+    return true;
+}
+
+static bool ListedSources(const BuilderArguments& arguments, std::vector<BodySource>* sources) {
+    uint32_t count = static_cast<uint32_t>(arguments.Bodies.size());
+    if (count != PayloadBodyCount) {
+        uint32_t index = count < PayloadBodyCount ? count : PayloadBodyCount;
+        std::string file = count < PayloadBodyCount ? std::string() : arguments.Bodies[index].File;
+        ReportBody(index, file,
+                   std::string(count < PayloadBodyCount ? "missing" : "one too many") + "; " +
+                       DescribeImageFault(BodyCountWrong) + ", " + std::to_string(count) + " given");
+        return false;
+    }
+    for (uint32_t index = 0; index < PayloadBodyCount; ++index) {
+        BodySource source;
+        if (!SourceWithTime(index, arguments.Bodies[index], &source)) {
+            return false;
+        }
+        sources->push_back(source);
+    }
+    return true;
+}
+
+// The license and the programs from the maker's folder, the uninstaller from the build. The license
+// carries no time, as the installer never writes it to a file.
+static bool PackFolderSources(const BuilderArguments& arguments, std::vector<BodySource>* sources) {
+    if (arguments.Bodies.size() != 1) {
+        std::fprintf(stderr,
+                     "payload_builder: with --pack-folder, give the uninstaller and nothing else (%zu given)\n",
+                     arguments.Bodies.size());
+        return false;
+    }
+    PackFolderScan scan;
+    ScanPackFolder(arguments.PackFolder, &scan);
+    for (const std::string& ignored : scan.Ignored) {
+        std::fprintf(stderr,
+                     "payload_builder: note: %s: not carried; the pack holds license.txt and the eight programs\n",
+                     ignored.c_str());
+    }
+    for (const std::string& fault : scan.Faults) {
+        std::fprintf(stderr, "payload_builder: %s\n", fault.c_str());
+    }
+    if (!scan.Faults.empty()) {
+        return false;
+    }
+    sources->push_back({scan.Files[0], 0, false, false});
+    for (uint32_t index = 1; index < PackFolderFileCount; ++index) {
+        sources->push_back({scan.Files[index], 0, true, true});
+    }
+    BodySource uninstaller;
+    if (!SourceWithTime(PayloadBodyCount - 1, arguments.Bodies[0], &uninstaller)) {
+        return false;
+    }
+    sources->push_back(uninstaller);
+    return true;
+}
+
+static bool StatBody(const BodySource& source, uint64_t* size, uint64_t* lastWriteTime, std::string* reason) {
+    struct stat status;
+    if (::stat(source.File.c_str(), &status) != 0) {
+        *reason = std::string("cannot read: ") + std::strerror(errno);
+        return false;
+    }
+    *size = static_cast<uint64_t>(status.st_size);
+    *lastWriteTime = source.LastWriteTime;
+    if (source.TimeFromFile && !FileTimeFromUnix(status.st_mtim.tv_sec, status.st_mtim.tv_nsec, lastWriteTime)) {
+        *reason = "its last-write time lies outside what Windows can carry (1601 to 30828)";
+        return false;
+    }
+    return true;
+}
+
 static bool ReadBody(const std::string& file, uint64_t size, std::vector<uint8_t>* bytes, std::string* reason) {
     FILE* stream = std::fopen(file.c_str(), "rb");
     if (stream == nullptr) {
@@ -129,6 +229,48 @@ static bool ReadBody(const std::string& file, uint64_t size, std::vector<uint8_t
         return false;
     }
     return true;
+}
+
+// Sizes and times first, so that a set too large for the installer is refused before it is read in;
+// then every body, so that one run names every faulty program.
+static bool ReadBodies(const std::vector<BodySource>& sources, std::vector<PayloadBody>* bodies) {
+    bool ok = true;
+    uint64_t sizes[PayloadBodyCount] = {};
+    for (uint32_t index = 0; index < PayloadBodyCount; ++index) {
+        std::string reason;
+        if (!StatBody(sources[index], &sizes[index], &(*bodies)[index].LastWriteTime, &reason)) {
+            ReportBody(index, sources[index].File, reason);
+            ok = false;
+        }
+    }
+    if (!ok) {
+        return false;
+    }
+    uint32_t faultIndex = 0;
+    uint64_t imageSize = 0;
+    if (CheckPayloadSizes(sizes, PayloadBodyCount, &faultIndex, &imageSize) != ImageOk) {
+        std::fprintf(stderr,
+                     "payload_builder: the directory and the ten bodies make an image of %llu bytes, more than "
+                     "the installer's fixed payload block of %llu bytes; the largest body is %s, %llu bytes\n",
+                     static_cast<unsigned long long>(imageSize), static_cast<unsigned long long>(PayloadBlockBytes),
+                     sources[faultIndex].File.c_str(), static_cast<unsigned long long>(sizes[faultIndex]));
+        return false;
+    }
+    for (uint32_t index = 0; index < PayloadBodyCount; ++index) {
+        std::string reason;
+        if (!ReadBody(sources[index].File, sizes[index], &(*bodies)[index].Bytes, &reason)) {
+            ReportBody(index, sources[index].File, reason);
+            ok = false;
+            continue;
+        }
+        const std::vector<uint8_t>& bytes = (*bodies)[index].Bytes;
+        uint32_t fault = sources[index].Program ? CheckProgramImage(bytes.data(), bytes.size()) : ProgramOk;
+        if (fault != ProgramOk) {
+            ReportBody(index, sources[index].File, DescribeProgramFault(fault));
+            ok = false;
+        }
+    }
+    return ok;
 }
 
 static std::string FormatHeader(uint32_t resourceSize, uint32_t imageSize, uint32_t checksum) {
@@ -174,54 +316,23 @@ int main(int argc, char** argv) {
         std::fputs(UsageText, stderr);
         return BuilderUsage;
     }
-    uint32_t count = static_cast<uint32_t>(arguments.Bodies.size());
-    if (count != PayloadBodyCount) {
-        uint32_t index = count < PayloadBodyCount ? count : PayloadBodyCount;
-        std::string file = count < PayloadBodyCount ? std::string() : arguments.Bodies[index].File;
-        ReportBody(index, file,
-                   std::string(count < PayloadBodyCount ? "missing" : "one too many") + "; " +
-                       DescribeImageFault(BodyCountWrong) + ", " + std::to_string(count) + " given");
-        return BuilderRefused;
-    }
+    // Whatever an earlier run left must not outlive a refusal, or the build would go on with it.
+    std::remove(arguments.ResourcePath);
+    std::remove(arguments.HeaderPath);
 
+    std::vector<BodySource> sources;
+    bool listed = arguments.PackFolder != nullptr ? PackFolderSources(arguments, &sources)
+                                                  : ListedSources(arguments, &sources);
     std::vector<PayloadBody> bodies(PayloadBodyCount);
-    uint64_t sizes[PayloadBodyCount] = {};
-    for (uint32_t index = 0; index < PayloadBodyCount; ++index) {
-        const BodyArgument& argument = arguments.Bodies[index];
-        if (!ParseFileTime(argument.TimeText, &bodies[index].LastWriteTime)) {
-            ReportBody(index, argument.File,
-                       "malformed time '" + argument.TimeText +
-                           "'; expected @<filetime>, hex with 0x or decimal, at most 0x7FFFFFFFFFFFFFFF");
-            return BuilderRefused;
-        }
-    }
-    for (uint32_t index = 0; index < PayloadBodyCount; ++index) {
-        const BodyArgument& argument = arguments.Bodies[index];
-        std::error_code error;
-        sizes[index] = std::filesystem::file_size(argument.File, error);
-        if (error) {
-            ReportBody(index, argument.File, "cannot read: " + error.message());
-            return BuilderRefused;
-        }
-    }
-    uint32_t faultIndex = 0;
-    uint32_t fault = CheckPayloadSizes(sizes, PayloadBodyCount, &faultIndex);
-    if (fault != ImageOk) {
-        ReportBody(faultIndex, arguments.Bodies[faultIndex].File, DescribeImageFault(fault));
+    if (!listed || !ReadBodies(sources, &bodies)) {
         return BuilderRefused;
-    }
-    for (uint32_t index = 0; index < PayloadBodyCount; ++index) {
-        std::string reason;
-        if (!ReadBody(arguments.Bodies[index].File, sizes[index], &bodies[index].Bytes, &reason)) {
-            ReportBody(index, arguments.Bodies[index].File, reason);
-            return BuilderRefused;
-        }
     }
 
     std::vector<uint8_t> image;
-    fault = AssemblePayloadImage(bodies, &image, &faultIndex);
+    uint32_t faultIndex = 0;
+    uint32_t fault = AssemblePayloadImage(bodies, &image, &faultIndex);
     if (fault != ImageOk) {
-        ReportBody(faultIndex, arguments.Bodies[faultIndex].File, DescribeImageFault(fault));
+        ReportBody(faultIndex, sources[faultIndex].File, DescribeImageFault(fault));
         return BuilderRefused;
     }
     uint32_t imageSize = static_cast<uint32_t>(image.size());
@@ -233,14 +344,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "payload_builder: %s\n", DescribeCompressFault(compressFault));
         return BuilderRefused;
     }
-    if (resource.size() > UINT32_MAX) {
-        std::fprintf(stderr, "payload_builder: the compressed resource does not fit 32 bits\n");
+    std::string header = FormatHeader(static_cast<uint32_t>(resource.size()), imageSize, checksum);
+    if (!WriteOutput(arguments.ResourcePath, resource.data(), resource.size())) {
         return BuilderRefused;
     }
-
-    std::string header = FormatHeader(static_cast<uint32_t>(resource.size()), imageSize, checksum);
-    if (!WriteOutput(arguments.ResourcePath, resource.data(), resource.size()) ||
-        !WriteOutput(arguments.HeaderPath, header.data(), header.size())) {
+    if (!WriteOutput(arguments.HeaderPath, header.data(), header.size())) {
+        std::remove(arguments.ResourcePath);
         return BuilderRefused;
     }
     return BuilderOk;

@@ -11,23 +11,22 @@ static void PutUint32(uint8_t* target, uint32_t value) {
     target[3] = static_cast<uint8_t>(value >> 24);
 }
 
-uint32_t CheckPayloadSizes(const uint64_t* sizes, uint32_t count, uint32_t* faultIndex) {
+uint32_t CheckPayloadSizes(const uint64_t* sizes, uint32_t count, uint32_t* faultIndex, uint64_t* imageSize) {
+    *imageSize = PayloadDirectoryBytes;
     if (count != PayloadBodyCount) {
         *faultIndex = count < PayloadBodyCount ? count : PayloadBodyCount;
         return BodyCountWrong;
     }
-    uint64_t total = PayloadDirectoryBytes;
+    uint32_t largest = 0;
     for (uint32_t index = 0; index < count; ++index) {
-        if (sizes[index] > UINT32_MAX) {
-            *faultIndex = index;
-            return BodyTooLarge;
+        *imageSize = sizes[index] > UINT64_MAX - *imageSize ? UINT64_MAX : *imageSize + sizes[index];
+        if (sizes[index] > sizes[largest]) {
+            largest = index;
         }
-        // Each size is below 2^32, so the running total cannot wrap 64 bits before this catches it.
-        total += sizes[index];
-        if (total > UINT32_MAX) {
-            *faultIndex = index;
-            return ImageTooLarge;
-        }
+    }
+    if (*imageSize > PayloadBlockBytes) {
+        *faultIndex = largest;
+        return ImageTooLarge;
     }
     return ImageOk;
 }
@@ -40,7 +39,8 @@ uint32_t AssemblePayloadImage(const std::vector<PayloadBody>& bodies, std::vecto
     for (uint32_t index = 0; index < count && index < PayloadBodyCount; ++index) {
         sizes[index] = bodies[index].Bytes.size();
     }
-    uint32_t fault = CheckPayloadSizes(sizes, count, faultIndex);
+    uint64_t total = 0;
+    uint32_t fault = CheckPayloadSizes(sizes, count, faultIndex, &total);
     if (fault != ImageOk) {
         return fault;
     }
@@ -50,11 +50,11 @@ uint32_t AssemblePayloadImage(const std::vector<PayloadBody>& bodies, std::vecto
         *faultIndex = LicenseBodyIndex;
         return LicenseHasNul;
     }
-
-    uint64_t total = PayloadDirectoryBytes;
-    for (uint32_t index = 0; index < PayloadBodyCount; ++index) {
-        total += sizes[index];
+    if (license.size() > LicenseShownBytes) {
+        *faultIndex = LicenseBodyIndex;
+        return LicenseTooLong;
     }
+
     image->resize(static_cast<size_t>(total));
     uint8_t* data = image->data();
     uint32_t bodyOffset = PayloadDirectoryBytes;
@@ -79,12 +79,12 @@ const char* DescribeImageFault(uint32_t fault) {
             return "fits";
         case BodyCountWrong:
             return "the pack holds exactly ten bodies";
-        case BodyTooLarge:
-            return "body is 4 GiB or larger; its size does not fit 32 bits";
         case ImageTooLarge:
-            return "image would reach 4 GiB with this body; its size does not fit 32 bits";
+            return "the image would not fit the installer's fixed payload block of 4194304 bytes";
         case LicenseHasNul:
             return "license text contains a NUL byte";
+        case LicenseTooLong:
+            return "license text is longer than the 511 bytes the License page shows, which has no scroll bar";
         default:
             return "unknown fault";
     }

@@ -7,13 +7,17 @@ constexpr uint32_t PayloadBodyCount = 10;
 constexpr uint32_t PayloadRecordBytes = 12;
 constexpr uint32_t PayloadDirectoryBytes = PayloadBodyCount * PayloadRecordBytes;
 constexpr uint32_t LicenseBodyIndex = 0;
+// The installer decodes into one fixed 4 MiB block and shows at most 511 bytes of the license, in a
+// page without a scroll bar.
+constexpr uint64_t PayloadBlockBytes = 4u << 20;
+constexpr uint64_t LicenseShownBytes = 511;
 
 enum ImageFault : uint32_t {
     ImageOk = 0,
     BodyCountWrong = 1,
-    BodyTooLarge = 2,
-    ImageTooLarge = 3,
-    LicenseHasNul = 4,
+    ImageTooLarge = 2,
+    LicenseHasNul = 3,
+    LicenseTooLong = 4,
 };
 
 struct PayloadBody {
@@ -21,9 +25,10 @@ struct PayloadBody {
     uint64_t LastWriteTime;  // Windows FILETIME, 0 when the entry carries none
 };
 
-// Sizes alone, so the builder can refuse a body before reading it in. On a fault, *faultIndex is the
-// body that does not fit: the first missing or first extra one, or the one that overflows.
-uint32_t CheckPayloadSizes(const uint64_t* sizes, uint32_t count, uint32_t* faultIndex);
+// Sizes alone, so the builder can refuse a body before reading it in. *imageSize is the directory and
+// the bodies together, saturated at the largest 64-bit value. On a fault, *faultIndex is the first
+// missing or first extra body, or the largest one when the image would not fit the installer's block.
+uint32_t CheckPayloadSizes(const uint64_t* sizes, uint32_t count, uint32_t* faultIndex, uint64_t* imageSize);
 
 // Directory of ten size/time records, then the bodies back to back; *image is left empty on a fault.
 uint32_t AssemblePayloadImage(const std::vector<PayloadBody>& bodies, std::vector<uint8_t>* image,

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs the end-to-end driver for one scenario in a fresh prefix of its own, copied from the pristine
 # one the test runner made, with its own wineserver. Listing the scenarios needs no fresh prefix.
+# KELVORIN_E2E_INSTALLER_BUILD names another build whose installer the scenario drives, such as a release.
 set -u
 here=$(dirname "$(realpath "$0")")
 driver=$1
@@ -9,7 +10,7 @@ if [[ " $* " == *" --gtest_list_tests "* ]]; then
     exec "$here/../../cmake/wine-run.sh" "$driver" "$@"
 fi
 : "${KELVORIN_E2E_TEMPLATE:?run through 'make test'}"
-build=$(dirname "$(dirname "$(realpath "$driver")")")
+build=$(realpath "${KELVORIN_E2E_INSTALLER_BUILD:-$(dirname "$(dirname "$(realpath "$driver")")")}")
 scenario=$(sed -n 's/.*--gtest_filter=\([^ ]*\).*/\1/p' <<<"$*" | tr -c 'A-Za-z0-9_.\n' '_')
 export WINEPREFIX="$build/e2e-prefixes/${scenario:-all}"
 rm -rf "$WINEPREFIX"

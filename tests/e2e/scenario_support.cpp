@@ -16,7 +16,36 @@ std::wstring InstallerPath() {
 }
 
 std::wstring PackBody(const wchar_t* file) {
-    return EnvironmentValue(L"KELVORIN_PACK_BODIES") + L"\\" + file;
+    std::wstring folder = EnvironmentValue(L"KELVORIN_PACK_FOLDER");
+    return (folder.empty() ? EnvironmentValue(L"KELVORIN_PACK_BODIES") : folder) + L"\\" + file;
+}
+
+std::wstring UninstallerBody() {
+    return EnvironmentValue(L"KELVORIN_PACK_BODIES") + L"\\uninstall.exe";
+}
+
+uint64_t PackProgramTime(uint32_t component) {
+    if (EnvironmentValue(L"KELVORIN_PACK_FOLDER").empty()) {
+        return PackPrograms[component].Time;
+    }
+    return LastWriteTime(PackBody((std::wstring(PackPrograms[component].Name) + L".exe").c_str()));
+}
+
+uint32_t PackBytesRequired() {
+    std::vector<std::wstring> files = {UninstallerBody()};
+    for (const PackProgram& program : PackPrograms) {
+        files.push_back(PackBody((std::wstring(program.Name) + L".exe").c_str()));
+    }
+    uint32_t bytes = 0;
+    for (const std::wstring& file : files) {
+        WIN32_FILE_ATTRIBUTE_DATA data = {};
+        if (::GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &data)) bytes += data.nFileSizeLow;
+    }
+    return bytes;
+}
+
+std::wstring SpaceRequiredText(uint32_t bytes) {
+    return L"Space required:  " + std::to_wstring((static_cast<uint64_t>(bytes) + (1u << 20) - 1) >> 20) + L" MB";
 }
 
 std::wstring DefaultInstallFolder() {
@@ -97,7 +126,7 @@ std::vector<RecordedValue> PackRegistryValues(const std::wstring& folder) {
         values.insert(values.end(), own.begin(), own.end());
     }
     values.push_back(ExpectedAppPath(folder));
-    std::vector<RecordedValue> entry = ExpectedUninstallEntry(folder + L"uninstall.exe", 2112);
+    std::vector<RecordedValue> entry = ExpectedUninstallEntry(folder + L"uninstall.exe", PackBytesRequired() >> 10);
     values.insert(values.end(), entry.begin(), entry.end());
     return values;
 }

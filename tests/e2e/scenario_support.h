@@ -32,7 +32,15 @@ struct PackProgram {
 extern const PackProgram PackPrograms[8];
 
 std::wstring InstallerPath();             // the built installer, as a Windows path
-std::wstring PackBody(const wchar_t* file);  // a body of the pack as built, e.g. L"Ostrel.exe"
+// The license or a program as the installer carries it, e.g. L"Ostrel.exe": from the built-in pack as
+// built, or from a release's pack folder.
+std::wstring PackBody(const wchar_t* file);
+std::wstring UninstallerBody();           // always the project's own, as built
+// The last-write time component n is installed with: the built-in pack's, or its pack folder file's own.
+uint64_t PackProgramTime(uint32_t component);
+// What the Folder page counts for a full installation: the eight programs and the uninstaller.
+uint32_t PackBytesRequired();
+std::wstring SpaceRequiredText(uint32_t bytes);  // as the Folder page shows it, in MB rounded up
 std::wstring DefaultInstallFolder();      // C:\Program Files (x86)\Kelvorin\ as this machine names it
 std::wstring StartMenuFolder();           // the maker's folder in the common Programs folder, with '\'
 std::wstring RemoveTrailingSeparator(std::wstring folder);

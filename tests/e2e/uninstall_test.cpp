@@ -131,7 +131,7 @@ TEST(Uninstall, CopyInAnotherFolderLeavesTheInstallationAlone) {
     // Every registration, link and entry names the install folder; none of them is this copy's.
     std::wstring elsewhere = KnownFolder(CSIDL_COMMON_DOCUMENTS) + L"\\Elsewhere\\";
     ASSERT_TRUE(::CreateDirectoryW(RemoveTrailingSeparator(elsewhere).c_str(), nullptr));
-    ASSERT_TRUE(::CopyFileW(PackBody(L"uninstall.exe").c_str(), (elsewhere + L"uninstall.exe").c_str(), TRUE));
+    ASSERT_TRUE(::CopyFileW(UninstallerBody().c_str(), (elsewhere + L"uninstall.exe").c_str(), TRUE));
 
     UninstallAnsweringYes(L"\"" + elsewhere + L"uninstall.exe\"", RemovedText);
 
@@ -177,7 +177,7 @@ TEST(Uninstall, SecondRunAfterRemovalEndsCleanly) {
 
     // The uninstaller put back where it was, with nothing else of the pack left to remove.
     ASSERT_TRUE(::CreateDirectoryW(RemoveTrailingSeparator(folder).c_str(), nullptr));
-    ASSERT_TRUE(::CopyFileW(PackBody(L"uninstall.exe").c_str(), (folder + L"uninstall.exe").c_str(), TRUE));
+    ASSERT_TRUE(::CopyFileW(UninstallerBody().c_str(), (folder + L"uninstall.exe").c_str(), TRUE));
     UninstallAnsweringYes(command, RemovedText);
     ExpectMachineAsBefore(before);
 }
