@@ -11,6 +11,8 @@ if [[ " $* " == *" --gtest_list_tests "* ]]; then
 fi
 : "${KELVORIN_E2E_TEMPLATE:?run through 'make test'}"
 build=$(realpath "${KELVORIN_E2E_INSTALLER_BUILD:-$(dirname "$(dirname "$(realpath "$driver")")")}")
+# The pictures of the pages are those of this build's own installer, never of another build's.
+[ -z "${KELVORIN_E2E_INSTALLER_BUILD:-}" ] || unset KELVORIN_SCREENSHOT_DIR
 scenario=$(sed -n 's/.*--gtest_filter=\([^ ]*\).*/\1/p' <<<"$*" | tr -c 'A-Za-z0-9_.\n' '_')
 export WINEPREFIX="$build/e2e-prefixes/${scenario:-all}"
 rm -rf "$WINEPREFIX"
