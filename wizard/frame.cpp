@@ -9,10 +9,6 @@
 
 namespace {
 
-// Posted by the frame to itself, so that the license text is placed after the platform has rescaled
-// the frame and its pages for a new DPI; wParam is that DPI.
-constexpr UINT PlaceLicenseTextMessage = WM_APP + 1;
-
 void OnDestroy();
 void OnClose();
 void OnInitDialog(HWND window);
