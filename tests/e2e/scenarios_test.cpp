@@ -307,9 +307,7 @@ void WriteChangedCopy(const std::vector<uint8_t>& part, size_t index, const std:
 
 // The program's answer to a start it cannot complete: this one box and no other window, and once the
 // box is answered the process ends with the code it has for that failure.
-constexpr DWORD InitFailureExitCode = 0;
-
-void ExpectRefusedAtStart(const std::wstring& copy) {
+void ExpectRefusedAtStart(const std::wstring& copy, DWORD exitCode) {
     InstallerProcess installer(copy);
     HWND box = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (box = installer.FindMessageBox()) != nullptr; }));
@@ -317,7 +315,7 @@ void ExpectRefusedAtStart(const std::wstring& copy) {
     EXPECT_EQ(L"Error", WindowText(box));
     EXPECT_EQ(nullptr, installer.FindOtherTopLevel(box));
     PressKeys(box, {VK_RETURN});
-    EXPECT_EQ(InitFailureExitCode, installer.WaitForExit());
+    EXPECT_EQ(exitCode, installer.WaitForExit());
     EXPECT_TRUE(NothingInstalled());
 }
 
@@ -333,13 +331,14 @@ TEST(Scenario, DamagedProgramIsRefusedAtStart) {
         const std::vector<uint8_t>* Part;
         size_t Index;
         const wchar_t* Name;
+        DWORD ExitCode;
     };
-    for (const Damage& damage : {Damage{&payload, payload.size() / 2, L"DamagedPayload"},
-                                 Damage{&className, 0, L"PagelessSetup"}}) {
+    for (const Damage& damage : {Damage{&payload, payload.size() / 2, L"DamagedPayload", 0},
+                                 Damage{&className, 0, L"PagelessSetup", 0}}) {
         SCOPED_TRACE(std::string(damage.Name, damage.Name + std::wcslen(damage.Name)));
         std::wstring copy = KnownFolder(CSIDL_COMMON_DOCUMENTS) + L"\\" + damage.Name + L".exe";
         ASSERT_NO_FATAL_FAILURE(WriteChangedCopy(*damage.Part, damage.Index, copy));
-        ExpectRefusedAtStart(copy);
+        ExpectRefusedAtStart(copy, damage.ExitCode);
     }
 }
 
