@@ -323,7 +323,7 @@ LRESULT CALLBACK WatchFrameDestroy(int code, WPARAM wParam, LPARAM lParam) {
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-TEST(WizardTimer, TimerOneTicksEvery125MsUntilTheCloseIsAccepted) {
+TEST(WizardTimer, TimerOneRunsAt125MsUntilTheCloseIsAccepted) {
     timerCalls.clear();
     InitWizardSeams::SetTimerCall = RecordThenSetTimer;
     WizardHarness wizard;
