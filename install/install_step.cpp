@@ -1,5 +1,6 @@
 #include "install/install_step.h"
 
+#include "install/details_list.h"
 #include "install/registrations.h"
 #include "install/shortcut.h"
 #include "install/step_strings.h"
@@ -13,7 +14,6 @@ namespace {
 
 constexpr uint32_t UninstallerEntry = 9;
 
-constexpr const wchar_t* WriteFailedLine = L"ERROR: Write failed.";
 constexpr const char* InstallFailedText = "Installation failed.";
 constexpr const char* InstallSucceededText = "Installation completed successfully.";
 
@@ -26,8 +26,6 @@ struct StepStrings {
 void RunComponentStep(SetupState& setup, uint32_t component, StepStrings& strings);
 void RunFinalStep(SetupState& setup, StepStrings& strings);
 bool IsComponentTicked(const SetupState& setup, uint32_t component);
-void AddDetailsLine(const SetupState& setup, const wchar_t* line);
-void CountFailedWrite(SetupState& setup);
 
 }  // namespace
 
@@ -114,15 +112,6 @@ void RunFinalStep(SetupState& setup, StepStrings& strings) {
 bool IsComponentTicked(const SetupState& setup, uint32_t component) {
     return ::IsDlgButtonChecked(setup.PageWindows[WizardPage::Components], IDC_COMPONENT_FIRST + component) ==
            BST_CHECKED;
-}
-
-void AddDetailsLine(const SetupState& setup, const wchar_t* line) {
-    ::SendMessageW(setup.DetailsList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
-}
-
-void CountFailedWrite(SetupState& setup) {
-    AddDetailsLine(setup, WriteFailedLine);
-    ++setup.ErrorCount;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "install/registrations.h"
 
+#include "install/details_list.h"
 #include "install/registry.h"
 #include "install/step_strings.h"
 #include "setup/setup_state.h"
@@ -68,7 +69,9 @@ void WriteValue(const wchar_t* keyPath, const RegistrationValue& value, const Re
     DWORD number = 0;
     const void* data = nullptr;
     DWORD byteCount = RegistrationData(value, strings, &number, &data);
-    RegistrationSeams::WriteRegistryValueCall(keyPath, value.Name, value.Type, data, byteCount);
+    if (!RegistrationSeams::WriteRegistryValueCall(keyPath, value.Name, value.Type, data, byteCount)) {
+        CountFailedRegistryWrite(*CurrentSetup, keyPath);
+    }
 }
 
 wchar_t* BuildKeyPath(const RegistryKey& key) {

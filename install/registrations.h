@@ -130,8 +130,9 @@ inline constexpr RegistrationValue UninstallEntryValues[8] = {
 DWORD RegistrationData(const RegistrationValue& value, const RegistrationStrings& strings, DWORD* number,
                        const void** data);
 
-// Each writes its values in table order, through BuildRegistryPath and WriteRegistryValue; a value that
-// cannot be written is skipped without a word.
+// Each writes its values in table order, through BuildRegistryPath and WriteRegistryValue. A value that
+// cannot be written is a failed write of the installation: its key and the error go to the details
+// list, and the writing goes on with the next value.
 void WriteComponentRegistrations(uint32_t component, const RegistrationStrings& strings);
 void WriteSavedInstallFolder(const RegistrationStrings& strings);
 void WriteUninstallEntry(const RegistrationStrings& strings);

@@ -35,10 +35,9 @@ uint32_t WriteRegistryValue(const wchar_t* keyPath, const wchar_t* valueName, DW
                           nullptr) != ERROR_SUCCESS) {
         return 0;
     }
-    // A value that cannot be set is not reported; the installation goes on with the next one.
-    static_cast<void>(::RegSetValueExW(key, valueName, 0, type, static_cast<const BYTE*>(data), byteCount));
+    LONG status = ::RegSetValueExW(key, valueName, 0, type, static_cast<const BYTE*>(data), byteCount);
     static_cast<void>(::RegCloseKey(key));
-    return 1;
+    return status == ERROR_SUCCESS ? 1 : 0;
 }
 
 uint32_t ReadSavedInstallPath(const wchar_t* keyPath, wchar_t* destination) {

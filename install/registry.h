@@ -5,7 +5,7 @@
 #include <cstdint>
 
 // Sets one value under HKEY_LOCAL_MACHINE in the 32-bit program's registry view, opening and closing
-// its key. 1 when the key could be created or opened, 0 otherwise.
+// its key. 1 when the value was set, 0 when the key could not be created or opened or the value set.
 uint32_t WriteRegistryValue(const wchar_t* keyPath, const wchar_t* valueName, DWORD type, const void* data,
                             DWORD byteCount);
 

@@ -4,6 +4,10 @@
 #include <objidl.h>
 #include <shlobj.h>
 
+namespace ShortcutSeams {
+HRESULT(WINAPI* CoCreateInstanceCall)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*) = ::CoCreateInstance;
+}  // namespace ShortcutSeams
+
 namespace {
 
 constexpr CLSID ShellLinkClass = {0x00021401, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
@@ -14,8 +18,8 @@ constexpr IID PersistFileInterface = {0x0000010B, 0x0000, 0x0000, {0xC0, 0x00, 0
 
 HRESULT CreateShortcut(const wchar_t* target, const wchar_t* link) {
     IShellLinkW* shellLink = nullptr;
-    HRESULT result = ::CoCreateInstance(ShellLinkClass, nullptr, CLSCTX_INPROC_SERVER, ShellLinkInterface,
-                                        reinterpret_cast<void**>(&shellLink));
+    HRESULT result = ShortcutSeams::CoCreateInstanceCall(ShellLinkClass, nullptr, CLSCTX_INPROC_SERVER,
+                                                         ShellLinkInterface, reinterpret_cast<void**>(&shellLink));
     if (FAILED(result)) {
         return result;
     }

@@ -14,8 +14,11 @@ uint32_t InitDefaultPaths() {
         return 0;
     }
     // The saved value is read straight into the still zero-filled InstallFolder, so it always ends in a NUL.
+    // Its type is not asked, so only the text decides: "." or "C:" (which a number can spell) would
+    // resolve against the current folder of the elevated process.
     const wchar_t* keyPath = setup.BuildRegistryPath(MakerName);
-    if (ReadSavedInstallPath(keyPath, setup.InstallFolder) && IsExistingFolder(setup.InstallFolder)) {
+    if (ReadSavedInstallPath(keyPath, setup.InstallFolder) && IsFullPath(setup.InstallFolder) &&
+        IsExistingFolder(setup.InstallFolder)) {
         CopyText(setup.BrowseBuffer, PathCapacity, setup.InstallFolder);
     } else {
         if (::SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, setup.InstallFolder) !=

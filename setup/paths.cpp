@@ -8,6 +8,8 @@ namespace {
 constexpr uint32_t WorkingCopyCapacity = MAX_PATH;
 
 bool IsPathSeparator(wchar_t c);
+bool IsDriveLetter(wchar_t c);
+uint32_t FolderRootLength(const wchar_t* folder, uint32_t length);
 uint32_t MakeFolder(const wchar_t* prefix);
 
 }  // namespace
@@ -27,6 +29,42 @@ void EnsureTrailingSeparator(wchar_t* path) {
 bool IsExistingFolder(const wchar_t* path) {
     DWORD attributes = ::GetFileAttributesW(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool IsFullPath(const wchar_t* path) {
+    if (IsDriveLetter(path[0]) && path[1] == L':') {
+        return IsPathSeparator(path[2]);
+    }
+    if (!IsPathSeparator(path[0]) || !IsPathSeparator(path[1])) {
+        return false;
+    }
+    uint32_t i = 2;
+    while (path[i] != L'\0' && !IsPathSeparator(path[i])) {
+        ++i;
+    }
+    // A server name, a separator, then a share name.
+    return i > 2 && IsPathSeparator(path[i]) && path[i + 1] != L'\0' && !IsPathSeparator(path[i + 1]);
+}
+
+uint32_t CutToParentFolder(wchar_t* folder) {
+    uint32_t length = 0;
+    while (folder[length] != L'\0') {
+        ++length;
+    }
+    const uint32_t root = FolderRootLength(folder, length);
+    if (length <= root) {
+        return 0;
+    }
+    // The folder's own trailing separator stays out of the search for the one before it.
+    uint32_t end = length - 1;
+    while (end > root && !IsPathSeparator(folder[end - 1])) {
+        --end;
+    }
+    if (end == 0) {
+        return 0;
+    }
+    folder[end] = L'\0';
+    return 1;
 }
 
 RootRule ChooseRootRule(const wchar_t* path) {
@@ -75,6 +113,31 @@ namespace {
 
 bool IsPathSeparator(wchar_t c) {
     return c == L'\\' || c == L'/';
+}
+
+bool IsDriveLetter(wchar_t c) {
+    return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z');
+}
+
+// How much of the folder is its root: the share root of a network path (the volume lives there, not
+// on the server), the current drive's root, a drive root, a bare drive, or nothing for a relative path.
+uint32_t FolderRootLength(const wchar_t* folder, uint32_t length) {
+    if (IsPathSeparator(folder[0]) && IsPathSeparator(folder[1])) {
+        uint32_t separators = 0;
+        for (uint32_t i = 0; i < length; ++i) {
+            if (IsPathSeparator(folder[i]) && ++separators == 4) {
+                return i + 1;
+            }
+        }
+        return length;
+    }
+    if (IsPathSeparator(folder[0])) {
+        return 1;
+    }
+    if (folder[0] != L'\0' && folder[1] == L':') {
+        return IsPathSeparator(folder[2]) ? 3 : 2;
+    }
+    return 0;
 }
 
 uint32_t MakeFolder(const wchar_t* prefix) {

@@ -16,6 +16,15 @@ void EnsureTrailingSeparator(wchar_t* path);
 
 bool IsExistingFolder(const wchar_t* path);
 
+// A saved folder is taken only as a full path: a drive letter, a colon and a separator, or
+// \\server\share. Anything else would name a folder relative to wherever the program was started.
+bool IsFullPath(const wchar_t* path);
+
+// Cuts the folder in place to the one above it, keeping its separator: 1 when cut, 0 when it is
+// already a root (a drive root, a share root \\server\share\, the current drive's root) or the
+// first name of a relative path. The server of a network path is never reached.
+uint32_t CutToParentFolder(wchar_t* folder);
+
 // Creates every missing folder along the path, outside in, up to its last separator.
 // 1 when each folder examined exists or was made, 0 at the first creation that fails. A path of 260
 // characters or more does not fit the working copy: nothing is created and the result is 0.

@@ -1,6 +1,7 @@
 #include "wizard/folder_page.h"
 
 #include "resources/resource_ids.h"
+#include "setup/bounded_text.h"
 #include "setup/paths.h"
 #include "setup/setup_state.h"
 #include "wizard/folder_picker.h"
@@ -15,6 +16,8 @@ namespace {
 
 constexpr const wchar_t* PickerPrompt = L"Select a destination folder for Kelvorin App Pack.";
 constexpr uint32_t RootLength = 3;  // "C:\"
+
+bool CutToDeepestExistingFolder(wchar_t* folder);
 
 }  // namespace
 
@@ -34,14 +37,22 @@ void SetupState::UpdateSpaceInfo() {
     ::EnableWindow(::GetDlgItem(PageWindows[WizardPage::Folder], IDOK), InstallFits(BytesRequired, freeBytes));
 }
 
-// The root query answers for drive folders that do not exist yet; a network folder's first three
-// characters name no root, so the folder itself is asked next.
+// The deepest folder of the path that exists already is on the volume the files will land on, even
+// when that is a volume mounted inside another drive or a network share. Only when nothing of the path
+// exists, or that folder does not answer, is the drive root asked, and then the folder itself (a
+// network folder's first three characters name no root).
 uint64_t QueryFreeBytes(const wchar_t* folder) {
+    ULARGE_INTEGER available = {};
+    wchar_t existing[PathCapacity];
+    CopyText(existing, PathCapacity, folder);
+    if (CutToDeepestExistingFolder(existing) &&
+        FolderPageSeams::GetDiskFreeSpaceExCall(existing, &available, nullptr, nullptr)) {
+        return available.QuadPart;
+    }
     wchar_t root[RootLength + 1] = {};
     for (uint32_t i = 0; i < RootLength && folder[i] != L'\0'; ++i) {
         root[i] = folder[i];
     }
-    ULARGE_INTEGER available = {};
     if (FolderPageSeams::GetDiskFreeSpaceExCall(root, &available, nullptr, nullptr)) {
         return available.QuadPart;
     }
@@ -64,3 +75,17 @@ void ChooseInstallFolder() {
     ::SetDlgItemTextW(setup.PageWindows[WizardPage::Folder], IDC_FOLDER_TEXT, setup.InstallFolder);
     setup.UpdateSpaceInfo();
 }
+
+namespace {
+
+// False when no part of the folder exists.
+bool CutToDeepestExistingFolder(wchar_t* folder) {
+    while (!IsExistingFolder(folder)) {
+        if (!CutToParentFolder(folder)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace

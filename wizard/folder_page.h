@@ -8,8 +8,9 @@
 // folder and the space figures are rebuilt. A cancelled picker changes nothing.
 void ChooseInstallFolder();
 
-// Free bytes available to the caller on the folder's disk: asked first of the folder's first three
-// characters (the drive root), then of the whole folder; UnknownFreeBytes when both fail.
+// Free bytes available to the caller on the volume that holds the folder: asked first of the deepest
+// part of the folder that exists; when none does (or that query fails), of the folder's first three
+// characters (the drive root), then of the whole folder. UnknownFreeBytes when every query fails.
 uint64_t QueryFreeBytes(const wchar_t* folder);
 
 // The one call that Wine cannot make report an exact figure; tests replace it, the product never does.

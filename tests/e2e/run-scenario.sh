@@ -15,19 +15,44 @@ build=$(realpath "${KELVORIN_E2E_INSTALLER_BUILD:-$(dirname "$(dirname "$(realpa
 [ -z "${KELVORIN_E2E_INSTALLER_BUILD:-}" ] || unset KELVORIN_SCREENSHOT_DIR
 scenario=$(sed -n 's/.*--gtest_filter=\([^ ]*\).*/\1/p' <<<"$*" | tr -c 'A-Za-z0-9_.\n' '_')
 export WINEPREFIX="$build/e2e-prefixes/${scenario:-all}"
-rm -rf "$WINEPREFIX"
+volume="$WINEPREFIX.volume"
+source "$here/../../cmake/wine-session.sh"
+
+finish() {
+    wine_session_stop
+    wineserver -w >/dev/null 2>&1
+    if mountpoint -q "$volume" 2>/dev/null; then
+        umount "$volume" || umount -l "$volume"
+    fi
+    [ -d "$volume" ] && rmdir "$volume"
+    rm -rf "$WINEPREFIX"
+}
+
+# A run killed before its end may have left its volume mounted.
+finish
 mkdir -p "$(dirname "$WINEPREFIX")"
 cp -a "$KELVORIN_E2E_TEMPLATE" "$WINEPREFIX"
-source "$here/../../cmake/wine-session.sh"
+trap finish EXIT
+trap 'exit 143' TERM INT HUP
+
+# A scenario named for a small volume gets a 1 MB one of its own, reached from drive C: through the
+# folder SmallVolume, as a volume mounted in a folder of the system drive is on Windows.
+if [[ $scenario == *SmallVolume* ]]; then
+    if [ "$(id -u)" -ne 0 ]; then
+        export KELVORIN_SMALL_VOLUME_MISSING="mounting a volume needs root"
+    else
+        mkdir -p "$volume"
+        mount -t tmpfs -o size=1m kelvorin-small-volume "$volume" || exit 1
+        ln -s "$volume" "$WINEPREFIX/drive_c/SmallVolume"
+        export KELVORIN_SMALL_VOLUME='C:\SmallVolume\'
+    fi
+fi
+
 # The SmallScreen scenarios run on a display of their own, lower than the wizard's frame.
 if [[ $scenario == SmallScreen.* ]]; then
     KELVORIN_SCREEN=640x200x24 wine_session_environment "$build" "e2e-prefixes/$scenario" own-display || exit 1
 fi
+
 wineserver -p >/dev/null 2>&1
 export_driver_environment "$build"
 "$here/../../cmake/wine-run.sh" "$driver" "$@"
-status=$?
-wine_session_stop
-wineserver -w >/dev/null 2>&1
-rm -rf "$WINEPREFIX"
-exit $status

@@ -157,6 +157,24 @@ TEST(Scenario, SecondRunStartsInTheSavedFolder) {
     }
 }
 
+// A folder of drive C: that is a 1 MB volume of its own: the page shows that volume's free space, and
+// the 3 MB pack cannot be installed there.
+TEST(Scenario, SavedFolderOnASmallVolume) {
+    std::wstring volume = EnvironmentValue(L"KELVORIN_SMALL_VOLUME");
+    if (volume.empty()) GTEST_SKIP() << EnvironmentValue(L"KELVORIN_SMALL_VOLUME_MISSING").c_str();
+    ASSERT_TRUE(WriteMachineText(L"Software\\Kelvorin", L"AppPath", volume));
+    Wizard wizard;
+    ASSERT_TRUE(wizard.ReachLicense());
+    ASSERT_TRUE(wizard.Agree());
+    ASSERT_TRUE(wizard.Next());
+    EXPECT_EQ(volume, ControlText(wizard.Page, FolderText));
+    EXPECT_EQ(L"Space required:  3 MB", ControlText(wizard.Page, RequiredText));
+    EXPECT_EQ(L"Space available: 1 MB", ControlText(wizard.Page, AvailableText));
+    EXPECT_FALSE(IsEnabled(wizard.Page, ForwardButton));
+    PressKeys(wizard.Frame, {VK_ESCAPE});
+    EXPECT_EQ(0u, wizard.Installer.WaitForExit());
+}
+
 TEST(Scenario, OnlyOstrelAfterGoingBack) {
     Wizard wizard;
     ASSERT_TRUE(wizard.ReachLicense());

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace {
 
 constexpr uint32_t BufferLength = 4194304;
@@ -26,6 +29,19 @@ protected:
     const PayloadEntry& Entry(uint32_t k) { return setup_->PayloadDirectory[k]; }
     std::string Body(uint32_t offset, uint32_t size) {
         return std::string(reinterpret_cast<const char*>(Payload().Data) + offset, size);
+    }
+
+    // What the folder holds, by name.
+    std::vector<std::wstring> Names() {
+        std::vector<std::wstring> names;
+        WIN32_FIND_DATAW found;
+        HANDLE search = ::FindFirstFileW((folder_ / L"*").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) return names;
+        do {
+            if (found.cFileName[0] != L'.') names.push_back(found.cFileName);
+        } while (::FindNextFileW(search, &found));
+        ::FindClose(search);
+        return names;
     }
 
     static SetupState* setup_;
@@ -138,6 +154,7 @@ TEST_F(WriteEntryToFile, AnExistingFileIsReplacedWhole) {
     ::CloseHandle(file);
     EXPECT_EQ(0u, Payload().WriteEntryToFile(path.c_str(), Entry(2).Offset, Entry(2).Size, nullptr));
     EXPECT_EQ(Body(Entry(2).Offset, Entry(2).Size), ReadWholeFile(path));
+    EXPECT_EQ(std::vector<std::wstring>{L"Glimmerdox.exe"}, Names());
 }
 
 TEST_F(WriteEntryToFile, AMissingFolderOrAFileHeldWithoutSharingGives16) {
@@ -153,32 +170,41 @@ TEST_F(WriteEntryToFile, AMissingFolderOrAFileHeldWithoutSharingGives16) {
     EXPECT_EQ(16u, Payload().WriteEntryToFile(held.c_str(), Entry(4).Offset, Entry(4).Size, nullptr));
     ::CloseHandle(holder);
     EXPECT_EQ("kept", ReadWholeFile(held));
+    EXPECT_EQ(std::vector<std::wstring>{L"held.exe"}, Names()) << "the body written beside it is gone";
 }
 
-TEST_F(WriteEntryToFile, AFailedOrShortWriteGives17AndLeavesThePartialFileUnstamped) {
+// A full disk while a program of an earlier installation is replaced: that program stays whole,
+// with its own time, and nothing is left beside it. Without an earlier file, nothing is left at all.
+TEST_F(WriteEntryToFile, AFailedOrShortWriteGives17AndLeavesTheEarlierFileAsItWas) {
     FileWriterSeams::WriteFileCall = RecordingWrite;
     const PayloadEntry& entry = Entry(6);
+    const uint64_t earlierTime = 0x01D0000000000000ull;
+    std::wstring earlier = folder_ / L"Cryvane.exe";
+    HANDLE file = ::CreateFileW(earlier.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    DWORD written = 0;
+    ::WriteFile(file, "earlier program", 15, &written, nullptr);
+    const FILETIME stamp = AsFileTime(earlierTime);
+    ::SetFileTime(file, nullptr, nullptr, &stamp);
+    ::CloseHandle(file);
 
-    std::wstring failed = folder_ / L"failed.exe";
     seen = {0, nullptr, nullptr, 0, 0, FALSE};
-    EXPECT_EQ(17u, Payload().WriteEntryToFile(failed.c_str(), entry.Offset, entry.Size, &entry.LastWriteTime));
+    EXPECT_EQ(17u, Payload().WriteEntryToFile(earlier.c_str(), entry.Offset, entry.Size, &entry.LastWriteTime));
     EXPECT_EQ(1, seen.Calls);
-    EXPECT_TRUE(FileExists(failed));
     EXPECT_EQ(0, ::GetHandleInformation(seen.Handle, nullptr) ? 1 : 0) << "the handle is closed";
 
-    std::wstring shortFile = folder_ / L"short.exe";
     seen = {0, nullptr, nullptr, 0, entry.Size / 2, TRUE};
-    EXPECT_EQ(17u, Payload().WriteEntryToFile(shortFile.c_str(), entry.Offset, entry.Size, &entry.LastWriteTime));
-    EXPECT_EQ(Body(entry.Offset, entry.Size / 2), ReadWholeFile(shortFile));
-    FileTimes times;
-    ASSERT_TRUE(ReadFileTimes(shortFile, &times));
-    EXPECT_NE(AsInteger(entry.LastWriteTime), times.Written);
+    EXPECT_EQ(17u, Payload().WriteEntryToFile(earlier.c_str(), entry.Offset, entry.Size, &entry.LastWriteTime));
     EXPECT_EQ(0, ::GetHandleInformation(seen.Handle, nullptr) ? 1 : 0) << "the handle is closed";
+    EXPECT_EQ("earlier program", ReadWholeFile(earlier));
+    FileTimes times;
+    ASSERT_TRUE(ReadFileTimes(earlier, &times));
+    EXPECT_EQ(earlierTime, times.Written);
 
-    // Closed, not merely forgotten: nothing holds the file any more.
-    HANDLE again = ::CreateFileW(shortFile.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    EXPECT_NE(INVALID_HANDLE_VALUE, again);
-    ::CloseHandle(again);
+    std::wstring fresh = folder_ / L"Pebbrack.exe";
+    seen = {0, nullptr, nullptr, 0, entry.Size / 2, TRUE};
+    EXPECT_EQ(17u, Payload().WriteEntryToFile(fresh.c_str(), entry.Offset, entry.Size, nullptr));
+    EXPECT_EQ(std::vector<std::wstring>{L"Cryvane.exe"}, Names());
 }
 
 }  // namespace

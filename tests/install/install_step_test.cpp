@@ -1,4 +1,5 @@
 #include "install/install_step.h"
+#include "fake_shell_link.h"
 #include "registry_recorder.h"
 #include "resources/resource_ids.h"
 #include "setup/setup_state.h"
@@ -305,6 +306,32 @@ TEST_F(Installation, AFailingPebbrackShortcutStillRegistersIt) {
     EXPECT_EQ(Failed, Status());
 }
 
+// A shortcut saved with a positive result and registry values refused: each is one more error under
+// the line that names what failed, and the writing goes on.
+TEST_F(Installation, ARefusedValueOrAPositiveShellResultIsAFailedWrite) {
+    std::vector<RecordedValue> expected = ValuesOf({5});
+    for (const RecordedValue& value : FinalValues(SizeOf({5}), true)) expected.push_back(value);
+    const RecordedValue& icon = expected[2];
+    const RecordedValue& displayName = expected[7];  // after AppPath and DisplayIcon
+    recorder_.Refuse(icon);
+    recorder_.Refuse(displayName);
+    FakeShellLink link;
+    link.SaveResult = S_FALSE;
+    TickOnly({5});
+    StartInstallation();
+    RunUntilFinished();
+    ExpectNineStepsFromBareFolders();
+    EXPECT_EQ((std::vector<std::wstring>{Exe(5), Link(5), WriteFailed, L"HKLM\\" + icon.Key, WriteFailed,
+                                         Uninstaller(), L"HKLM\\" + displayName.Key, WriteFailed}),
+              Lines());
+    EXPECT_EQ(3u, setup_.ErrorCount);
+    EXPECT_EQ(Failed, Status());
+    EXPECT_EQ(expected, recorder_.Values());
+    RecordedValue actual;
+    EXPECT_FALSE(ReadBack(icon, &actual));
+    EXPECT_TRUE(ReadBack(expected[3], &actual));
+}
+
 TEST_F(Installation, AFailingUninstallerKeepsAppPathAndWritesNoUninstallEntry) {
     // A folder named like the uninstaller cannot be replaced by a file.
     ASSERT_TRUE(::SHCreateDirectoryExW(nullptr, Uninstaller().c_str(), nullptr) == ERROR_SUCCESS);
@@ -363,6 +390,8 @@ TEST_F(Installation, FoldersTooLongForTheirBuffersFailTheirWrites) {
     const std::wstring cutUninstaller = (longFolder + L"uninstall.exe").substr(0, PathCapacity - 1);
     EXPECT_EQ((std::vector<std::wstring>{cutExe, WriteFailed, cutUninstaller, WriteFailed}), Lines());
     EXPECT_EQ(2u, setup_.ErrorCount);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(startMenuFolder_.c_str()))
+        << "the Start-menu folder is made only for a written program";
     EXPECT_EQ(FinalValues(0, false), recorder_.Values());
     EXPECT_EQ(Failed, Status());
 }

@@ -14,20 +14,32 @@ inline std::vector<RecordedValue>& RecordedValues() {
     return values;
 }
 
+// Values, by key and name, whose write fails as a registry that refuses them would fail it.
+inline std::vector<RecordedValue>& RefusedValues() {
+    static std::vector<RecordedValue> values;
+    return values;
+}
+
 inline uint32_t RecordThenWrite(const wchar_t* key, const wchar_t* name, DWORD type, const void* data, DWORD count) {
     RecordedValues().push_back({key, name ? name : L"", type, std::string(static_cast<const char*>(data), count)});
+    for (const RecordedValue& refused : RefusedValues()) {
+        if (refused.Key == key && refused.Name == RecordedValues().back().Name) return 0;
+    }
     return WriteRegistryValue(key, name, type, data, count);
 }
 
-// Records every registry write of the installation while it lives, and still lets it reach the registry.
+// Records every registry write of the installation while it lives, and still lets it reach the registry,
+// except for the values it is told to refuse.
 class RegistryRecorder {
 public:
     RegistryRecorder() {
         RecordedValues().clear();
+        RefusedValues().clear();
         RegistrationSeams::WriteRegistryValueCall = RecordThenWrite;
     }
     ~RegistryRecorder() { RegistrationSeams::WriteRegistryValueCall = WriteRegistryValue; }
     const std::vector<RecordedValue>& Values() const { return RecordedValues(); }
+    void Refuse(const RecordedValue& value) { RefusedValues().push_back(value); }
 };
 
 // Reads one value back from HKEY_LOCAL_MACHINE in the 32-bit view, as another program would see it.

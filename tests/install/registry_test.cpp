@@ -103,6 +103,13 @@ TEST_F(RegistryTest, KeyThatCannotBeCreatedGivesZero) {
     EXPECT_EQ(0u, WriteRegistryValue(L"Software\\KelvorinTestRegistry\\Lasting", L"X", REG_DWORD, &number, 4));
 }
 
+TEST_F(RegistryTest, ValueThatCannotBeSetGivesZero) {
+    // The registry refuses data it cannot read; the key itself is made before that.
+    const void* unreadable = reinterpret_cast<const void*>(static_cast<uintptr_t>(1));
+    EXPECT_EQ(0u, WriteRegistryValue(TestKeyPath, L"Refused", REG_DWORD, unreadable, 4));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, ReadInView(TestKeyPath, L"Refused", KEY_WOW64_32KEY).Status);
+}
+
 TEST_F(RegistryTest, SavedPathUpToTwoHundredThirtyFiveCharactersIsReadWhole) {
     std::wstring longest = L"C:\\" + std::wstring(232, L'k');
     WriteAppPath(longest, 472);

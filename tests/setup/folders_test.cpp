@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -127,6 +128,26 @@ TEST_F(InitDefaultPathsTest, SavedNumberIsReadButRejectedByTheFolderTest) {
     SetAppPath(REG_DWORD, &number, 4);
     ASSERT_EQ(1u, InitDefaultPaths());
     ExpectDefaultFolders();
+}
+
+// Each of these names an existing folder relative to the current drive or folder: only a full path
+// is taken.
+TEST_F(InitDefaultPathsTest, SavedRelativeFolderFallsBackToTheDefault) {
+    auto expectDefault = [this](const char* value) {
+        SetupState setup(::GetModuleHandleW(nullptr));
+        CurrentSetup = &setup;
+        EXPECT_EQ(1u, InitDefaultPaths()) << value;
+        EXPECT_STREQ(DefaultInstallFolder, setup.InstallFolder) << value;
+        EXPECT_STREQ(DefaultBrowseFolder, setup.BrowseBuffer) << value;
+        CurrentSetup = &Setup;
+    };
+    for (const char* relative : {".", "C:", "C:.", "\\"}) {
+        SetAppPathText(std::wstring(relative, relative + strlen(relative)));
+        expectDefault(relative);
+    }
+    const DWORD driveC = 0x003A0043;  // the bytes of "C:"
+    SetAppPath(REG_DWORD, &driveC, 4);
+    expectDefault("a number that reads as C:");
 }
 
 }  // namespace

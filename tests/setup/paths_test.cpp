@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -48,6 +49,42 @@ TEST(EnsureTrailingSeparator, EndsWithOneBackslashLookingOnlyAtTheLastCharacter)
         EXPECT_STREQ(c.After, buffer) << "from \"" << c.Before << "\"";
         // Nothing is written past the new terminator.
         EXPECT_EQ(L'#', buffer[::lstrlenW(c.After) + 1]) << "from \"" << c.Before << "\"";
+    }
+}
+
+TEST(IsFullPath, OnlyADriveRootOrAShareStartsAFullPath) {
+    for (const wchar_t* full : {L"C:\\", L"d:/Apps", L"C:\\Program Files (x86)\\Kelvorin\\", L"\\\\server\\share",
+                                L"//server/share/Apps\\"}) {
+        EXPECT_TRUE(IsFullPath(full)) << full;
+    }
+    // "C:" is also what a REG_DWORD of 0x003A0043 reads as.
+    for (const wchar_t* partial : {L"", L".", L"C:", L"C:Apps\\", L"\\Apps\\", L"Apps\\", L"1:\\", L"\\\\",
+                                   L"\\\\server", L"\\\\server\\", L"\\\\\\share\\", L"\\\\server\\\\share"}) {
+        EXPECT_FALSE(IsFullPath(partial)) << partial;
+    }
+}
+
+// Each folder in turn, as the free-space query walks up from the install folder.
+std::vector<std::wstring> FoldersUpFrom(const wchar_t* path) {
+    wchar_t folder[64];
+    ::lstrcpyW(folder, path);
+    std::vector<std::wstring> folders;
+    while (CutToParentFolder(folder)) folders.push_back(folder);
+    return folders;
+}
+
+TEST(CutToParentFolder, StopsAtTheDriveRootTheShareRootOrTheFirstRelativeName) {
+    using Folders = std::vector<std::wstring>;
+    EXPECT_EQ((Folders{L"D:\\Apps\\", L"D:\\"}), FoldersUpFrom(L"D:\\Apps\\Kelvorin\\"));
+    EXPECT_EQ((Folders{L"\\\\srv\\share\\Apps\\", L"\\\\srv\\share\\"}),
+              FoldersUpFrom(L"\\\\srv\\share\\Apps\\Kelvorin\\"));
+    EXPECT_EQ((Folders{L"//srv/share/"}), FoldersUpFrom(L"//srv/share/Apps/"));
+    EXPECT_EQ((Folders{L"C:/"}), FoldersUpFrom(L"C:/Apps"));
+    EXPECT_EQ((Folders{L"C:\\Apps\\", L"C:\\"}), FoldersUpFrom(L"C:\\Apps\\\\"));
+    EXPECT_EQ((Folders{L"\\"}), FoldersUpFrom(L"\\Apps\\"));
+    EXPECT_EQ((Folders{L"Apps\\"}), FoldersUpFrom(L"Apps\\Kelvorin\\"));
+    for (const wchar_t* root : {L"C:\\", L"C:", L"\\", L"\\\\srv\\share\\", L"\\\\srv\\", L"Apps\\", L""}) {
+        EXPECT_TRUE(FoldersUpFrom(root).empty()) << root;
     }
 }
 

@@ -3,6 +3,7 @@
 #include "wizard/license_margin.h"
 #include "wizard/number_format.h"
 #include "wizard/space_figures.h"
+#include "tests/support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -142,15 +143,25 @@ protected:
     void TearDown() override { FolderPageSeams::GetDiskFreeSpaceExCall = ::GetDiskFreeSpaceExW; }
 };
 
-TEST_F(FreeSpaceQuery, AsksTheDriveRootFirst) {
+// The folder the files go to may be a volume mounted inside the drive: its own figure counts.
+TEST_F(FreeSpaceQuery, AsksTheDeepestExistingFolderFirst) {
+    ScratchFolder existing;
+    const std::wstring folder = existing / L"not yet\\Kelvorin\\";
     FreeSpaceAnswers = {123456789};
-    EXPECT_EQ(123456789u, QueryFreeBytes(L"D:\\Apps\\Kelvorin\\"));
+    EXPECT_EQ(123456789u, QueryFreeBytes(folder.c_str()));
     ASSERT_EQ(1u, FreeSpaceCalls.size());
-    EXPECT_EQ(L"D:\\", FreeSpaceCalls[0].Path);
+    EXPECT_EQ(existing.Path(), FreeSpaceCalls[0].Path);
     EXPECT_TRUE(FreeSpaceCalls[0].OnlyCallerFigure);
+
+    // Should that folder not answer, the drive root and the folder are asked, as when nothing exists.
+    FreeSpaceCalls.clear();
+    FreeSpaceAnswers = {UnknownFreeBytes, 5ull << 30};
+    EXPECT_EQ(5ull << 30, QueryFreeBytes(folder.c_str()));
+    ASSERT_EQ(2u, FreeSpaceCalls.size());
+    EXPECT_EQ(folder.substr(0, 3), FreeSpaceCalls[1].Path);
 }
 
-TEST_F(FreeSpaceQuery, AsksTheWholeFolderWhenTheRootQueryFails) {
+TEST_F(FreeSpaceQuery, WithNothingOfThePathThereAsksTheRootThenTheWholeFolder) {
     FreeSpaceAnswers = {UnknownFreeBytes, 5ull << 30};
     EXPECT_EQ(5ull << 30, QueryFreeBytes(L"\\\\server\\share\\Kelvorin\\"));
     ASSERT_EQ(2u, FreeSpaceCalls.size());
@@ -160,8 +171,9 @@ TEST_F(FreeSpaceQuery, AsksTheWholeFolderWhenTheRootQueryFails) {
 
     FreeSpaceCalls.clear();
     FreeSpaceAnswers = {UnknownFreeBytes, UnknownFreeBytes};
-    EXPECT_EQ(UnknownFreeBytes, QueryFreeBytes(L"\\\\server\\share\\Kelvorin\\"));
-    EXPECT_EQ(2u, FreeSpaceCalls.size());
+    EXPECT_EQ(UnknownFreeBytes, QueryFreeBytes(L"Q:\\Apps\\Kelvorin\\"));
+    ASSERT_EQ(2u, FreeSpaceCalls.size());
+    EXPECT_EQ(L"Q:\\", FreeSpaceCalls[0].Path);
 }
 
 TEST(FreeSpaceQueryOnWine, TheRealCallAnswersForADriveFolderThatDoesNotExistYet) {

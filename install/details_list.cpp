@@ -1,0 +1,30 @@
+#include "install/details_list.h"
+
+#include "setup/bounded_text.h"
+
+namespace {
+
+constexpr const wchar_t* WriteFailedLine = L"ERROR: Write failed.";
+constexpr wchar_t MachineKeyPrefix[] = L"HKLM\\";
+// The prefix and the longest key path that Scratch holds, with its terminator.
+constexpr uint32_t KeyLineCapacity = sizeof(MachineKeyPrefix) / sizeof(wchar_t) - 1 + ScratchBytes / sizeof(wchar_t);
+
+}  // namespace
+
+void AddDetailsLine(const SetupState& setup, const wchar_t* line) {
+    ::SendMessageW(setup.DetailsList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
+}
+
+void CountFailedWrite(SetupState& setup) {
+    AddDetailsLine(setup, WriteFailedLine);
+    ++setup.ErrorCount;
+}
+
+void CountFailedRegistryWrite(SetupState& setup, const wchar_t* keyPath) {
+    // The key path may live in Scratch, so the line is composed apart from it.
+    wchar_t line[KeyLineCapacity];
+    CopyText(line, KeyLineCapacity, MachineKeyPrefix);
+    AppendText(line, KeyLineCapacity, keyPath);
+    AddDetailsLine(setup, line);
+    CountFailedWrite(setup);
+}
