@@ -6,7 +6,7 @@ packages=(
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-tools
   wine wine32:i386 wine64
   fonts-wine fonts-liberation xvfb xauth x11-utils xdotool imagemagick
-  cmake make g++ googletest liblzma-dev dpkg-dev xz-utils
+  cmake make g++ googletest liblzma-dev dpkg-dev xz-utils osslsigncode openssl
 )
 source_list=/etc/apt/sources.list.d/debian-src.sources
 

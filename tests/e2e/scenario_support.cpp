@@ -4,6 +4,9 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
+#include <cctype>
+
 const PackProgram PackPrograms[8] = {
     {L"Ostrel", 0x01D9D616FAE49F8Aull},     {L"Glimmerdox", 0x01D9D616F979F481ull},
     {L"Tindlevault", 0x01D9D616FBB88AECull}, {L"Blorra", 0x01D9D616F701620Full},
@@ -129,4 +132,28 @@ std::vector<RecordedValue> PackRegistryValues(const std::wstring& folder) {
     std::vector<RecordedValue> entry = ExpectedUninstallEntry(folder + L"uninstall.exe", PackBytesRequired() >> 10);
     values.insert(values.end(), entry.begin(), entry.end());
     return values;
+}
+
+bool WriteChangedCopy(const std::wstring& installer, const std::vector<uint8_t>& part, size_t index,
+                      const std::wstring& copy) {
+    std::vector<uint8_t> program;
+    if (!ReadFileBytes(installer, &program)) return false;
+    auto same = [](uint8_t a, uint8_t b) { return std::toupper(a) == std::toupper(b); };
+    auto at = std::search(program.begin(), program.end(), part.begin(), part.end(), same);
+    if (at == program.end() || std::search(at + 1, program.end(), part.begin(), part.end(), same) != program.end()) {
+        return false;
+    }
+    at[index] ^= 0x40;
+    HANDLE file = ::CreateFileW(copy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    bool ok = ::WriteFile(file, program.data(), static_cast<DWORD>(program.size()), &written, nullptr) &&
+              written == program.size();
+    ::CloseHandle(file);
+    return ok;
+}
+
+bool WriteDamagedCopy(const std::wstring& installer, const std::wstring& payload, const std::wstring& copy) {
+    std::vector<uint8_t> resource;
+    return ReadFileBytes(payload, &resource) && WriteChangedCopy(installer, resource, resource.size() / 2, copy);
 }

@@ -7,9 +7,6 @@ source=$(realpath "$1")
 main=$(realpath "$2")
 release=$3
 pack=$release/pack
-mkdir -p "$release/build/_deps"
-# The release build takes the xz-utils sources that the tests' build fetched, rather than fetch them again.
-[ -d "$release/build/_deps/xz-utils" ] || cp -a "$main/_deps/xz-utils" "$release/build/_deps/"
 
 # The project's stand-in programs, each grown to a size of its own by bytes after its last section
 # (carried, never loaded), with a time of its own to the nanosecond, one before 1970 and one after 2038.
@@ -29,4 +26,4 @@ for n in "${!names[@]}"; do
     touch -d "${times[$n]}" "$file"
 done
 
-bash "$(dirname "$0")/release-build.sh" "$source" "$release/build" "$pack"
+bash "$(dirname "$0")/release-build.sh" "$source" "$main" "$release/build" "-DKELVORIN_PACK_DIR=$pack"

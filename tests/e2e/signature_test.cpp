@@ -1,0 +1,64 @@
+#include "tests/e2e/machine_state.h"
+#include "tests/e2e/scenario_support.h"
+
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+#include <softpub.h>
+#include <wintrust.h>
+
+#include <string>
+#include <vector>
+
+// A release's signatures, checked as a user's machine checks a download. The Signed scenarios run on
+// a signed release build (see tests/release), the Unsigned one on the default build. Wine's check covers
+// the digest, not the chain (osslsigncode checks that).
+
+namespace {
+
+// The platform's own Authenticode check: no user interface, no revocation lookup.
+LONG TrustResult(const std::wstring& path) {
+    WINTRUST_FILE_INFO file = {};
+    file.cbStruct = sizeof(file);
+    file.pcwszFilePath = path.c_str();
+    WINTRUST_DATA check = {};
+    check.cbStruct = sizeof(check);
+    check.dwUIChoice = WTD_UI_NONE;
+    check.fdwRevocationChecks = WTD_REVOKE_NONE;
+    check.dwUnionChoice = WTD_CHOICE_FILE;
+    check.pFile = &file;
+    check.dwStateAction = WTD_STATEACTION_VERIFY;
+    GUID action = WINTRUST_ACTION_GENERIC_VERIFY_V2;
+    HWND noUser = static_cast<HWND>(INVALID_HANDLE_VALUE);
+    LONG result = ::WinVerifyTrust(noUser, &action, &check);
+    check.dwStateAction = WTD_STATEACTION_CLOSE;
+    ::WinVerifyTrust(noUser, &action, &check);
+    return result;
+}
+
+TEST(Signed, InstallerAndTheUninstallerItInstallsPassThePlatformsCheck) {
+    EXPECT_EQ(0, TrustResult(InstallerPath()));
+    Wizard wizard;
+    ASSERT_TRUE(wizard.InstallWithDefaults());
+    wizard.Close();
+    ASSERT_EQ(0u, wizard.Installer.WaitForExit());
+
+    std::wstring uninstaller = DefaultInstallFolder() + L"uninstall.exe";
+    EXPECT_EQ(0, TrustResult(uninstaller));
+    std::vector<uint8_t> installed, body;
+    ASSERT_TRUE(ReadFileBytes(uninstaller, &installed));
+    ASSERT_TRUE(ReadFileBytes(UninstallerBody(), &body));
+    EXPECT_TRUE(installed == body) << "the installed uninstaller is not the signed body of the payload";
+}
+
+TEST(Signed, OneChangedPayloadByteFailsThePlatformsCheck) {
+    std::wstring copy = KnownFolder(CSIDL_COMMON_DOCUMENTS) + L"\\AlteredSetup.exe";
+    ASSERT_TRUE(WriteDamagedCopy(InstallerPath(), EnvironmentValue(L"KELVORIN_PAYLOAD_RESOURCE"), copy));
+    EXPECT_EQ(TRUST_E_BAD_DIGEST, TrustResult(copy));
+}
+
+TEST(Unsigned, DefaultBuildHasNoSignature) {
+    EXPECT_EQ(TRUST_E_NOSIGNATURE, TrustResult(InstallerPath()));
+}
+
+}  // namespace
