@@ -25,6 +25,7 @@ wine_session_resume() {  # $1: build folder, $2: prefix name
     wineserver -p >/dev/null 2>&1
 }
 
+# The virtual display is 1024 x 768 unless KELVORIN_SCREEN gives another size, such as 640x200x24.
 wine_session_environment() {  # $1: build folder, $2: prefix name, $3: "own-display" to ignore DISPLAY
     local build=$1 name=$2
     export WINEPREFIX="$build/$name" WINEARCH=win64 WINEDEBUG=-all
@@ -32,7 +33,7 @@ wine_session_environment() {  # $1: build folder, $2: prefix name, $3: "own-disp
     if [ -z "${DISPLAY:-}" ] || [ "${3:-}" = own-display ]; then
         local fdfile
         fdfile=$(mktemp)
-        Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
+        Xvfb -displayfd 3 -screen 0 "${KELVORIN_SCREEN:-1024x768x24}" -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
         WINE_SESSION_XVFB=$!
         for _ in $(seq 100); do [ -s "$fdfile" ] && break; sleep 0.1; done
         [ -s "$fdfile" ] || { echo "Xvfb did not start" >&2; return 1; }

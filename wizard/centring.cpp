@@ -1,6 +1,9 @@
 #include "wizard/centring.h"
 
 int32_t CentredOrigin(int32_t areaStart, int32_t areaLength, int32_t windowLength) {
+    if (windowLength > areaLength) {
+        return areaStart;
+    }
     return areaStart + (areaLength - windowLength) / 2;
 }
 

@@ -14,7 +14,8 @@ void OnDestroy(HWND window);
 void OnClose();
 void OnInitDialog(HWND window);
 void OnTimer();
-void OnDpiChanged(uint32_t dpi);
+void OnDpiChanged(HWND window, uint32_t dpi);
+void OnPlaceLicenseText(uint32_t dpi);
 void OnArmStep(WPARAM step);
 
 }  // namespace
@@ -34,7 +35,10 @@ INT_PTR CALLBACK FrameDialogProc(HWND window, UINT message, WPARAM wParam, LPARA
         OnTimer();
         return TRUE;
     case WM_DPICHANGED:
-        OnDpiChanged(HIWORD(wParam));
+        OnDpiChanged(window, HIWORD(wParam));
+        return FALSE;  // a dialog that answers it as handled is not rescaled by the dialog manager
+    case PlaceLicenseTextMessage:
+        OnPlaceLicenseText(static_cast<uint32_t>(wParam));
         return TRUE;
     case WM_APP:
         OnArmStep(wParam);
@@ -90,9 +94,15 @@ void OnTimer() {
     }
 }
 
-void OnDpiChanged(uint32_t dpi) {
-    const int32_t inset = LicenseInsetForDpi(dpi);
-    InsetEditRect(::GetDlgItem(CurrentSetup->PageWindows[WizardPage::License], IDC_LICENSE_TEXT), inset, inset);
+// Rescaling resizes the license edit, and a resized edit control resets its formatting rectangle:
+// an inset applied now would be lost, so it is applied once the rescaling is done.
+void OnDpiChanged(HWND window, uint32_t dpi) {
+    ::PostMessageW(window, PlaceLicenseTextMessage, dpi, 0);
+}
+
+void OnPlaceLicenseText(uint32_t dpi) {
+    SetEditRectInset(::GetDlgItem(CurrentSetup->PageWindows[WizardPage::License], IDC_LICENSE_TEXT),
+                     LicenseInsetForDpi(dpi));
 }
 
 void OnArmStep(WPARAM step) {

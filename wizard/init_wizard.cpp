@@ -8,6 +8,10 @@
 #include "wizard/license_margin.h"
 #include "wizard/pages.h"
 
+namespace InitWizardSeams {
+UINT_PTR(WINAPI* SetTimerCall)(HWND, UINT_PTR, UINT, TIMERPROC) = ::SetTimer;
+}  // namespace InitWizardSeams
+
 namespace {
 
 constexpr const char* LicenseIntro =
@@ -54,7 +58,7 @@ bool InitWizard(HWND frame) {
     ::SetDlgItemTextW(setup.PageWindows[WizardPage::Folder], IDC_FOLDER_TEXT, setup.InstallFolder);
     ShowLicenseText(setup);
     SetFrameIcon(setup, frame);
-    if (::SetTimer(frame, StepTimerId, StepPeriodMs, nullptr) == 0) {
+    if (InitWizardSeams::SetTimerCall(frame, StepTimerId, StepPeriodMs, nullptr) == 0) {
         return false;
     }
     CentreOnWorkArea(frame);

@@ -12,3 +12,14 @@ void InsetEditRect(HWND edit, int32_t dx, int32_t dy) {
     rect.top += dy;
     ::SendMessageW(edit, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&rect));
 }
+
+// The control itself takes its border off the rectangle it is given, on every call alike.
+void SetEditRectInset(HWND edit, int32_t inset) {
+    RECT rect = {};
+    if (!::GetClientRect(edit, &rect)) {
+        return;
+    }
+    rect.left += inset;
+    rect.top += inset;
+    ::SendMessageW(edit, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&rect));
+}

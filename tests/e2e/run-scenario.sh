@@ -11,12 +11,15 @@ if [[ " $* " == *" --gtest_list_tests "* ]]; then
 fi
 : "${KELVORIN_E2E_TEMPLATE:?run through 'make test'}"
 build=$(realpath "${KELVORIN_E2E_INSTALLER_BUILD:-$(dirname "$(dirname "$(realpath "$driver")")")}")
+# The pictures of the pages are those of this build's own installer, never of another build's.
+[ -z "${KELVORIN_E2E_INSTALLER_BUILD:-}" ] || unset KELVORIN_SCREENSHOT_DIR
 scenario=$(sed -n 's/.*--gtest_filter=\([^ ]*\).*/\1/p' <<<"$*" | tr -c 'A-Za-z0-9_.\n' '_')
 export WINEPREFIX="$build/e2e-prefixes/${scenario:-all}"
 volume="$WINEPREFIX.volume"
+source "$here/../../cmake/wine-session.sh"
 
 finish() {
-    wineserver -k >/dev/null 2>&1
+    wine_session_stop
     wineserver -w >/dev/null 2>&1
     if mountpoint -q "$volume" 2>/dev/null; then
         umount "$volume" || umount -l "$volume"
@@ -45,7 +48,11 @@ if [[ $scenario == *SmallVolume* ]]; then
     fi
 fi
 
+# The SmallScreen scenarios run on a display of their own, lower than the wizard's frame.
+if [[ $scenario == SmallScreen.* ]]; then
+    KELVORIN_SCREEN=640x200x24 wine_session_environment "$build" "e2e-prefixes/$scenario" own-display || exit 1
+fi
+
 wineserver -p >/dev/null 2>&1
-source "$here/../../cmake/wine-session.sh"
 export_driver_environment "$build"
 "$here/../../cmake/wine-run.sh" "$driver" "$@"

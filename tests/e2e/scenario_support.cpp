@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cctype>
 
 const PackProgram PackPrograms[8] = {
     {L"Ostrel", 0x01D9D616FAE49F8Aull},     {L"Glimmerdox", 0x01D9D616F979F481ull},
@@ -133,12 +134,16 @@ std::vector<RecordedValue> PackRegistryValues(const std::wstring& folder) {
     return values;
 }
 
-bool WriteDamagedCopy(const std::wstring& installer, const std::wstring& payload, const std::wstring& copy) {
-    std::vector<uint8_t> program, resource;
-    if (!ReadFileBytes(installer, &program) || !ReadFileBytes(payload, &resource)) return false;
-    auto at = std::search(program.begin(), program.end(), resource.begin(), resource.end());
-    if (at == program.end()) return false;
-    at[resource.size() / 2] ^= 0x40;
+bool WriteChangedCopy(const std::wstring& installer, const std::vector<uint8_t>& part, size_t index,
+                      const std::wstring& copy) {
+    std::vector<uint8_t> program;
+    if (!ReadFileBytes(installer, &program)) return false;
+    auto same = [](uint8_t a, uint8_t b) { return std::toupper(a) == std::toupper(b); };
+    auto at = std::search(program.begin(), program.end(), part.begin(), part.end(), same);
+    if (at == program.end() || std::search(at + 1, program.end(), part.begin(), part.end(), same) != program.end()) {
+        return false;
+    }
+    at[index] ^= 0x40;
     HANDLE file = ::CreateFileW(copy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
@@ -146,4 +151,9 @@ bool WriteDamagedCopy(const std::wstring& installer, const std::wstring& payload
               written == program.size();
     ::CloseHandle(file);
     return ok;
+}
+
+bool WriteDamagedCopy(const std::wstring& installer, const std::wstring& payload, const std::wstring& copy) {
+    std::vector<uint8_t> resource;
+    return ReadFileBytes(payload, &resource) && WriteChangedCopy(installer, resource, resource.size() / 2, copy);
 }

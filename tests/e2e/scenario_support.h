@@ -69,6 +69,12 @@ std::vector<RecordedValue> PackRegistryValues(const std::wstring& folder);
 // The folders and keys an installation leaves; used to tell that nothing was written.
 bool NothingInstalled();
 
+// Writes a copy of the installer with one byte changed: the byte at index within the one place that
+// holds part, whose letters may be in any case there (the resource compiler writes class names in
+// capitals). False when part is not in the installer exactly once.
+bool WriteChangedCopy(const std::wstring& installer, const std::vector<uint8_t>& part, size_t index,
+                      const std::wstring& copy);
+
 // Writes a copy of the installer with one byte changed in the middle of its payload resource, which
 // is found by the bytes of the resource file; false when it is not in the installer.
 bool WriteDamagedCopy(const std::wstring& installer, const std::wstring& payload, const std::wstring& copy);

@@ -1,6 +1,7 @@
 #include "setup/exit_code.h"
 #include "tests/e2e/machine_state.h"
 #include "tests/e2e/scenario_support.h"
+#include "tests/support/window_picture.h"
 
 #include <gtest/gtest.h>
 
@@ -77,12 +78,14 @@ TEST(Scenario, DefaultInstallation) {
     EXPECT_EQ(L"Please review the license agreement before installing Kelvorin App Pack. If you accept all terms "
               L"of the agreement, click I Agree.",
               ControlText(wizard.Page, 1000));
+    SaveScreenshot(wizard.Frame, L"page-license");
 
     ASSERT_TRUE(wizard.Agree());
     for (int n = 0; n < 8; ++n) {
         EXPECT_EQ(PackPrograms[n].Name, ControlText(wizard.Page, FirstCheckbox + n));
         EXPECT_TRUE(IsChecked(wizard.Page, FirstCheckbox + n)) << n;
     }
+    SaveScreenshot(wizard.Frame, L"page-components");
 
     ASSERT_TRUE(wizard.Next());
     EXPECT_EQ(DefaultInstallFolder(), ControlText(wizard.Page, FolderText));
@@ -90,6 +93,7 @@ TEST(Scenario, DefaultInstallation) {
     EXPECT_EQ(SpaceRequiredText(PackBytesRequired()), ControlText(wizard.Page, RequiredText));
     EXPECT_EQ(0u, ControlText(wizard.Page, AvailableText).rfind(L"Space available: ", 0));
     EXPECT_TRUE(IsEnabled(wizard.Page, ForwardButton));
+    SaveScreenshot(wizard.Frame, L"page-folder");
 
     ASSERT_TRUE(wizard.Install());
     ASSERT_TRUE(wizard.WaitForResult());
@@ -100,6 +104,7 @@ TEST(Scenario, DefaultInstallation) {
     EXPECT_TRUE(IsShown(wizard.Page, DetailsList));
     EXPECT_FALSE(IsShown(wizard.Page, DetailsButton));
     EXPECT_EQ(ExpectedDetails(DefaultInstallFolder(), true), ListLines(wizard.Page, DetailsList));
+    SaveScreenshot(wizard.Frame, L"page-progress");
     wizard.Close();
     EXPECT_EQ(0u, wizard.Installer.WaitForExit());
 
@@ -301,19 +306,37 @@ TEST(Scenario, FileInUseFailsItsWriteAndTheRestGoesOn) {
     EXPECT_TRUE(MachineKeyExists(L"Software\\Classes\\.cvn"));
 }
 
-TEST(Scenario, DamagedPayloadIsRefused) {
-    std::wstring copy = KnownFolder(CSIDL_COMMON_DOCUMENTS) + L"\\DamagedSetup.exe";
-    ASSERT_TRUE(WriteDamagedCopy(InstallerPath(), EnvironmentValue(L"KELVORIN_PAYLOAD_RESOURCE"), copy));
-
+// The program's answer to a start it cannot complete: this one box and no other window, and once the
+// box is answered the process ends with the code it has for that failure.
+void ExpectRefusedAtStart(const std::wstring& copy, DWORD exitCode) {
     InstallerProcess installer(copy);
     HWND box = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (box = installer.FindMessageBox()) != nullptr; }));
     EXPECT_EQ(L"Setup initialization failed.", MessageBoxText(box));
     EXPECT_EQ(L"Error", WindowText(box));
-    EXPECT_EQ(nullptr, installer.FindTopLevel(L"Kelvorin App Pack (32-bit)"));
+    EXPECT_EQ(nullptr, installer.FindOtherTopLevel(box));
     PressKeys(box, {VK_RETURN});
-    EXPECT_EQ(DWORD{ExitInitializationFailed}, installer.WaitForExit());
+    EXPECT_EQ(exitCode, installer.WaitForExit());
     EXPECT_TRUE(NothingInstalled());
+}
+
+TEST(Scenario, DamagedProgramIsRefusedAtStart) {
+    {
+        SCOPED_TRACE("a changed payload byte");
+        std::wstring copy = KnownFolder(CSIDL_COMMON_DOCUMENTS) + L"\\DamagedSetup.exe";
+        ASSERT_TRUE(WriteDamagedCopy(InstallerPath(), EnvironmentValue(L"KELVORIN_PAYLOAD_RESOURCE"), copy));
+        ExpectRefusedAtStart(copy, ExitInitializationFailed);
+    }
+    {
+        SCOPED_TRACE("a page that cannot be created");
+        // The Progress page's template, the last page made, names a control class no one registered.
+        const wchar_t progressClass[] = L"msctls_progress32";
+        const std::vector<uint8_t> className(reinterpret_cast<const uint8_t*>(progressClass),
+                                             reinterpret_cast<const uint8_t*>(progressClass) + sizeof(progressClass));
+        std::wstring copy = KnownFolder(CSIDL_COMMON_DOCUMENTS) + L"\\PagelessSetup.exe";
+        ASSERT_TRUE(WriteChangedCopy(InstallerPath(), className, 0, copy));
+        ExpectRefusedAtStart(copy, ExitWizardNotBuilt);
+    }
 }
 
 TEST(Scenario, ChosenFolderIsUsedAsItIs) {
@@ -344,6 +367,23 @@ TEST(Scenario, ChosenFolderIsUsedAsItIs) {
     EXPECT_EQ(0u, wizard.Installer.WaitForExit());
     EXPECT_TRUE(PathExists(chosen + L"Ostrel.exe"));
     EXPECT_EQ(chosen, ReadMachineValue(L"Software\\Kelvorin", L"AppPath").Text());
+}
+
+// Run on a screen lower than the frame but wide enough for it (the scenario's name asks for that
+// screen): the frame is centred across and starts at the top, so its close box can be clicked.
+TEST(SmallScreen, FrameTallerThanTheScreenStartsAtItsTop) {
+    RECT area = {};
+    ASSERT_TRUE(::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0));
+    Wizard wizard;
+    ASSERT_TRUE(wizard.ReachLicense());
+    RECT frame = {};
+    ::GetWindowRect(wizard.Frame, &frame);
+    ASSERT_GT(frame.bottom - frame.top, area.bottom - area.top) << "the screen is not lower than the frame";
+    ASSERT_LE(frame.right - frame.left, area.right - area.left) << "the screen is not wide enough";
+    EXPECT_EQ(area.top, frame.top);
+    EXPECT_EQ(area.left + (area.right - area.left - (frame.right - frame.left)) / 2, frame.left);
+    ClickCloseBox(wizard.Frame);
+    EXPECT_EQ(0u, wizard.Installer.WaitForExit(5000));
 }
 
 }  // namespace

@@ -27,14 +27,6 @@ void ShowPage(const char* name, HWND page, std::initializer_list<int> controls) 
     }
 }
 
-void Picture(HWND frame, const wchar_t* name) {
-    std::wstring folder = EnvironmentValue(L"KELVORIN_SCREENSHOT_DIR");
-    if (!folder.empty()) {
-        ::Sleep(300);  // let the page finish painting
-        SaveWindowPicture(frame, folder + L"\\" + name + L".bmp");
-    }
-}
-
 void ListFolder(const std::wstring& folder, const wchar_t* pattern) {
     WIN32_FIND_DATAW found = {};
     HANDLE search = ::FindFirstFileW((folder + pattern).c_str(), &found);
@@ -80,21 +72,21 @@ int Walkthrough() {
     Wizard wizard;
     if (!wizard.ReachLicense()) return 1;
     ShowPage("License", wizard.Page, {1000, LicenseText, ForwardButton, CancelButton});
-    Picture(wizard.Frame, L"1-license");
+    SaveScreenshot(wizard.Frame, L"1-license");
     if (!wizard.Agree()) return 1;
     ShowPage("Components", wizard.Page, {1001, 1006, 1007, 1008, 1009, 1010, 1011, 1012, 1013, ForwardButton,
                                          BackButton, CancelButton});
-    Picture(wizard.Frame, L"2-components");
+    SaveScreenshot(wizard.Frame, L"2-components");
     if (!wizard.Next()) return 1;
     ShowPage("Folder", wizard.Page, {1002, 1015, FolderText, BrowseButton, RequiredText, AvailableText,
                                      ForwardButton, BackButton, CancelButton});
-    Picture(wizard.Frame, L"3-folder");
+    SaveScreenshot(wizard.Frame, L"3-folder");
     if (!wizard.Install() || !wizard.WaitForResult()) return 1;
     wizard.ShowDetails();
     ShowPage("Progress", wizard.Page, {StatusText, ForwardButton});
     std::printf("  bar at %d\n", ProgressPosition(wizard.Page, ProgressBar));
     for (const std::wstring& line : ListLines(wizard.Page, DetailsList)) std::printf("  | %ls\n", line.c_str());
-    Picture(wizard.Frame, L"4-progress");
+    SaveScreenshot(wizard.Frame, L"4-progress");
     wizard.Close();
     std::printf("\nThe installer ended with exit code %lu.\n", wizard.Installer.WaitForExit());
 
@@ -120,7 +112,7 @@ int UninstallWalkthrough() {
     UninstallRun run(command);
     if (!run.WaitForQuestion()) return 1;
     std::printf("  asks: %ls\n", MessageBoxText(run.QuestionBox).c_str());
-    Picture(run.QuestionBox, L"5-uninstall");
+    SaveScreenshot(run.QuestionBox, L"5-uninstall");
     run.Answer('Y');
     std::printf("  says: %ls\n", run.Result().c_str());
     std::printf("\nThe uninstaller ended with exit code %lu.\n", run.Uninstaller.WaitForExit());

@@ -1,10 +1,8 @@
 #include "pack/dll_search.h"
-#include "resources/resource_ids.h"
 #include "setup/exit_code.h"
 #include "setup/product_texts.h"
 #include "setup/setup_state.h"
 #include "setup/startup.h"
-#include "wizard/frame.h"
 #include "tests/setup/test_modules.h"
 #include "tests/support/scratch_folder.h"
 
@@ -122,23 +120,6 @@ TEST_F(Startup, DamagedPayloadIsReportedBeforeTheRightsCheck) {
 
 TEST_F(Startup, FrameThatCannotBeCreatedIsReported) {
     EXPECT_EQ(ExitFrameNotCreated, RunSetupFrom(L"intact"));  // the payload, but no dialog templates
-    ExpectOneInitFailureBox();
-}
-
-// The frame comes from this program and the pages from a module without their templates, so the
-// wizard fails to build inside the frame's creation; the frame then closes itself.
-TEST_F(Startup, WizardThatCannotBeBuiltQuitsWithItsOwnCode) {
-    HMODULE withoutDialogs = LoadPayloadModule(L"intact");
-    ASSERT_NE(nullptr, withoutDialogs);
-    SetupState setup(withoutDialogs);
-    CurrentSetup = &setup;
-    setup.FrameWindow = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FRAME), nullptr,
-                                             FrameDialogProc, 0);
-    ASSERT_NE(nullptr, setup.FrameWindow);
-    MSG message = {};
-    while (::GetMessageW(&message, nullptr, 0, 0) > 0) ::DispatchMessageW(&message);
-    ::FreeLibrary(withoutDialogs);
-    EXPECT_EQ(ExitWizardNotBuilt, static_cast<int>(message.wParam));
     ExpectOneInitFailureBox();
 }
 

@@ -1,6 +1,7 @@
 #include "wizard_harness.h"
 
 #include "tests/support/scratch_folder.h"
+#include "tests/support/window_picture.h"
 #include "wizard/folder_page.h"
 
 #include <commctrl.h>

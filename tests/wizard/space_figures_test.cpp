@@ -182,13 +182,16 @@ TEST(FreeSpaceQueryOnWine, TheRealCallAnswersForADriveFolderThatDoesNotExistYet)
     EXPECT_GT(free, 0u);
 }
 
-TEST(FrameGeometry, CentresWithTruncationAndKeepsNegativeOffsets) {
+TEST(FrameGeometry, CentresWhatFitsAndKeepsALargerWindowAtTheAreaStart) {
     EXPECT_EQ(212, CentredOrigin(0, 1024, 600));
     EXPECT_EQ(30 + 212, CentredOrigin(30, 1024, 600));
     EXPECT_EQ(212, CentredOrigin(0, 1024, 599));  // 425 / 2
-    EXPECT_EQ(-100, CentredOrigin(0, 100, 301));  // -201 / 2 truncates toward zero, not down
-    EXPECT_EQ(-50, CentredOrigin(0, 100, 200));
-    EXPECT_EQ(-1920 - 100, CentredOrigin(-1920, 100, 300));
+    EXPECT_EQ(0, CentredOrigin(0, 600, 600));
+    EXPECT_EQ(-1920 + 100, CentredOrigin(-1920, 400, 200));
+    EXPECT_EQ(0, CentredOrigin(0, 100, 301));
+    EXPECT_EQ(0, CentredOrigin(0, 600, 601));
+    EXPECT_EQ(30, CentredOrigin(30, 100, 200));
+    EXPECT_EQ(-1920, CentredOrigin(-1920, 100, 300));
 }
 
 TEST(LicenseMargin, FivePixelsPer96DpiAtMostTwenty) {

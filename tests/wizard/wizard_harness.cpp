@@ -1,14 +1,12 @@
 #include "wizard_harness.h"
 
 #include "resources/resource_ids.h"
-#include "tests/support/window_picture.h"
 #include "wizard/frame.h"
 
 #include <commctrl.h>
 #include <objbase.h>
 
 #include <cwchar>
-#include <string>
 
 namespace {
 
@@ -101,7 +99,7 @@ void WizardHarness::Click(uint32_t page, int id) {
 void WizardHarness::PressEscape() {
     HWND target = ::GetFocus();
     if (target == nullptr) {
-        target = Item(State.CurrentPage, IDOK);
+        return;
     }
     ::PostMessageW(target, WM_KEYDOWN, VK_ESCAPE, 1);
     ::PostMessageW(target, WM_KEYUP, VK_ESCAPE, 0xC0000001);
@@ -112,14 +110,4 @@ void WizardHarness::EnterProgressAndHold() {
     PumpUntil([&] { return State.PendingStep == 1; });
     State.PendingStep = 0;
     Settle();
-}
-
-void SaveScreenshot(HWND window, const wchar_t* name) {
-    wchar_t folder[MAX_PATH];
-    const DWORD length = ::GetEnvironmentVariableW(L"KELVORIN_SCREENSHOT_DIR", folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) {
-        return;
-    }
-    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    SaveWindowPicture(window, std::wstring(folder) + L"\\" + name + L".bmp");
 }

@@ -26,7 +26,7 @@ public:
     HWND Page(uint32_t page) const { return State.PageWindows[page]; }
     HWND Item(uint32_t page, int id) const { return ::GetDlgItem(State.PageWindows[page], id); }
     void Click(uint32_t page, int id);
-    // Esc as the keyboard delivers it: a key press on the focused control of the page on show.
+    // Esc as the keyboard delivers it: a key press on the focused control; lost when nothing has it.
     void PressEscape();
     bool FrameAlive() const { return ::IsWindow(State.FrameWindow) != FALSE; }
     bool QuitPosted() const { return QuitSeen; }
@@ -40,7 +40,3 @@ private:
     uint32_t Handled = 0;
     bool ComStarted = false;
 };
-
-// Saves the window, as it shows on the screen, to <KELVORIN_SCREENSHOT_DIR>\<name>.bmp; the test
-// runner turns it into a PNG. Does nothing when the variable is not set.
-void SaveScreenshot(HWND window, const wchar_t* name);
