@@ -41,14 +41,17 @@ else()
 endif()
 
 # A payload body: when signing, the command that makes it becomes one that signs the program into it,
-# padded to exactly SIZE bytes when a size is given. Either way the body depends on the choice of signing.
+# padded to exactly SIZE bytes when a size is given. The installer goes first, as the payload step's
+# does: a refused signing stops the build before that step, and the installer signed for the earlier
+# body would pass for this build's. Either way the body depends on the choice of signing.
 function(kelvorin_signed_body command_var depends_var input output)  # [size]
     if(KELVORIN_SIGN_PFX)
         set(size)
         if(ARGC GREATER 4)
             set(size -z ${ARGV4})
         endif()
-        set(${command_var} ${kelvorin_sign_command} ${size} ${input} ${output} PARENT_SCOPE)
+        set(${command_var} ${CMAKE_COMMAND} -E rm -f ${KELVORIN_INSTALLER_FILE}
+            COMMAND ${kelvorin_sign_command} ${size} ${input} ${output} PARENT_SCOPE)
     endif()
     set(${depends_var} ${${depends_var}} ${kelvorin_sign_inputs} ${kelvorin_sign_targets} PARENT_SCOPE)
 endfunction()

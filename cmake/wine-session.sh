@@ -51,8 +51,9 @@ wine_session_stop() {
     fi
 }
 
-# What the end-to-end driver needs to find the installer and the pack it was built from. A release
-# carries the license and the programs of the maker's pack folder; the uninstaller is always built.
+# What the end-to-end driver needs to find the installer and the pack it was built from, and whether
+# it is signed. A release carries the license and the programs of the maker's pack folder; the
+# uninstaller is always built.
 export_driver_environment() {  # $1: build folder
     local build pack
     build=$(realpath "$1")
@@ -62,4 +63,5 @@ export_driver_environment() {  # $1: build folder
     export KELVORIN_PACK_BODIES=$(windows_path "$build/pack-bodies")
     if [ -n "$pack" ]; then export KELVORIN_PACK_FOLDER=$(windows_path "$pack"); else unset KELVORIN_PACK_FOLDER; fi
     export KELVORIN_PAYLOAD_RESOURCE=$(windows_path "$build/generated/payload.lzma")
+    if grep -q '^KELVORIN_SIGN_PFX:[A-Z]*=.' "$build/CMakeCache.txt"; then export KELVORIN_SIGNED=1; else unset KELVORIN_SIGNED; fi
 }

@@ -4,6 +4,8 @@
 
 #include <shellapi.h>
 #include <shlobj.h>
+#include <softpub.h>
+#include <wintrust.h>
 
 bool ReadFileBytes(const std::wstring& path, std::vector<uint8_t>* bytes) {
     HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -28,6 +30,25 @@ uint64_t LastWriteTime(const std::wstring& path) {
         return 0;
     }
     return static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32 | data.ftLastWriteTime.dwLowDateTime;
+}
+
+LONG TrustResult(const std::wstring& path) {
+    WINTRUST_FILE_INFO file = {};
+    file.cbStruct = sizeof(file);
+    file.pcwszFilePath = path.c_str();
+    WINTRUST_DATA check = {};
+    check.cbStruct = sizeof(check);
+    check.dwUIChoice = WTD_UI_NONE;
+    check.fdwRevocationChecks = WTD_REVOKE_NONE;
+    check.dwUnionChoice = WTD_CHOICE_FILE;
+    check.pFile = &file;
+    check.dwStateAction = WTD_STATEACTION_VERIFY;
+    GUID action = WINTRUST_ACTION_GENERIC_VERIFY_V2;
+    HWND noUser = static_cast<HWND>(INVALID_HANDLE_VALUE);
+    LONG result = ::WinVerifyTrust(noUser, &action, &check);
+    check.dwStateAction = WTD_STATEACTION_CLOSE;
+    ::WinVerifyTrust(noUser, &action, &check);
+    return result;
 }
 
 std::wstring RegistryValue::Text() const {

@@ -15,6 +15,9 @@
 bool ReadFileBytes(const std::wstring& path, std::vector<uint8_t>* bytes);
 bool PathExists(const std::wstring& path);
 uint64_t LastWriteTime(const std::wstring& path);  // 0 when the file cannot be read
+// The platform's own Authenticode check of a file, WinVerifyTrust's generic action with no user
+// interface and no revocation lookup: 0 for a valid signature, else the reason.
+LONG TrustResult(const std::wstring& path);
 
 
 struct RegistryValue {

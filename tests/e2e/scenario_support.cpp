@@ -51,6 +51,10 @@ std::wstring SpaceRequiredText(uint32_t bytes) {
     return L"Space required:  " + std::to_wstring((static_cast<uint64_t>(bytes) + (1u << 20) - 1) >> 20) + L" MB";
 }
 
+LONG ExpectedTrustResult() {
+    return EnvironmentValue(L"KELVORIN_SIGNED").empty() ? TRUST_E_NOSIGNATURE : 0;
+}
+
 std::wstring DefaultInstallFolder() {
     return KnownFolder(CSIDL_PROGRAM_FILES) + L"\\Kelvorin\\";
 }

@@ -41,6 +41,9 @@ uint64_t PackProgramTime(uint32_t component);
 // What the Folder page counts for a full installation: the eight programs and the uninstaller.
 uint32_t PackBytesRequired();
 std::wstring SpaceRequiredText(uint32_t bytes);  // as the Folder page shows it, in MB rounded up
+// TrustResult of the installer and of the uninstaller it installs: 0 for a signed build,
+// TRUST_E_NOSIGNATURE for an unsigned one.
+LONG ExpectedTrustResult();
 std::wstring DefaultInstallFolder();      // C:\Program Files (x86)\Kelvorin\ as this machine names it
 std::wstring StartMenuFolder();           // the maker's folder in the common Programs folder, with '\'
 std::wstring RemoveTrailingSeparator(std::wstring folder);

@@ -109,6 +109,8 @@ TEST(Scenario, DefaultInstallation) {
     EXPECT_EQ(0u, wizard.Installer.WaitForExit());
 
     ExpectBodiesInstalled(DefaultInstallFolder());
+    EXPECT_EQ(ExpectedTrustResult(), TrustResult(InstallerPath()));
+    EXPECT_EQ(ExpectedTrustResult(), TrustResult(DefaultInstallFolder() + L"uninstall.exe"));
     ExpectPackRegistryValues(DefaultInstallFolder());
     std::vector<std::wstring> programs = InstalledProgramsList();
     EXPECT_NE(programs.end(), std::find(programs.begin(), programs.end(), L"Kelvorin|||Kelvorin App Pack (32-bit)"));

@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <shlobj.h>
-#include <softpub.h>
-#include <wintrust.h>
 
 #include <string>
 #include <vector>
@@ -15,26 +13,6 @@
 // the digest, not the chain (osslsigncode checks that).
 
 namespace {
-
-// The platform's own Authenticode check: no user interface, no revocation lookup.
-LONG TrustResult(const std::wstring& path) {
-    WINTRUST_FILE_INFO file = {};
-    file.cbStruct = sizeof(file);
-    file.pcwszFilePath = path.c_str();
-    WINTRUST_DATA check = {};
-    check.cbStruct = sizeof(check);
-    check.dwUIChoice = WTD_UI_NONE;
-    check.fdwRevocationChecks = WTD_REVOKE_NONE;
-    check.dwUnionChoice = WTD_CHOICE_FILE;
-    check.pFile = &file;
-    check.dwStateAction = WTD_STATEACTION_VERIFY;
-    GUID action = WINTRUST_ACTION_GENERIC_VERIFY_V2;
-    HWND noUser = static_cast<HWND>(INVALID_HANDLE_VALUE);
-    LONG result = ::WinVerifyTrust(noUser, &action, &check);
-    check.dwStateAction = WTD_STATEACTION_CLOSE;
-    ::WinVerifyTrust(noUser, &action, &check);
-    return result;
-}
 
 TEST(Signed, InstallerAndTheUninstallerItInstallsPassThePlatformsCheck) {
     EXPECT_EQ(0, TrustResult(InstallerPath()));

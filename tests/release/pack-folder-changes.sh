@@ -3,7 +3,7 @@
 # after a good build fails the next build with a message naming it, and leaves neither that build's
 # payload nor its installer behind; taken out again, the build recovers. A program overwritten by one
 # of the same size with an older last-write time is still built in. At the end the folder and the
-# build are as they were.
+# build are as they were, the signed installer byte for byte.
 # Usage: pack-folder-changes.sh <release folder>
 set -u
 release=$1
@@ -12,6 +12,8 @@ build=$release/build
 installer=$build/KelvorinAppPackSetup.exe
 payload=$build/generated/payload.lzma
 saved=$release/saved
+# The release is signed, so its builds read the throwaway certificate's password.
+source "$(dirname "$(realpath "$0")")/throwaway-certificates.sh"
 rm -rf "$saved"
 mkdir -p "$saved"
 cp -p "$pack/Ostrel.exe" "$payload" "$installer" "$saved/"

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Signing a release, with throwaway certificates made here in the release folder: a root, a code-signing
-# certificate it issued, and one it issued for servers only, which Windows would refuse for code.
+# Signing a release, with throwaway certificates made in the release folder (throwaway-certificates.sh).
 # Usage: signing_test.sh <source> <tests' build> <release folder> <step>, the step one of
-#   build       the certificates and the signed build, once per test run
+#   build       the certificates and the signed build of the built-in pack, once per test run
 #   signatures  osslsigncode accepts the installer and the uninstaller it carries, and the password is
-#               nowhere in the build
+#               nowhere in the build; for either signed release, that of the built-in pack or the
+#               one from the tests' pack folder (test-release.sh)
 #   refusals    each refusal fails the build and leaves no installer; the signing time follows the
 #               source's, and signing again gives the same bytes
 set -u
@@ -17,29 +17,9 @@ certificates=$release/certificates
 signed=$release/build
 installer=$signed/KelvorinAppPackSetup.exe
 uninstaller=$signed/pack-bodies/uninstall.exe
-export KELVORIN_SIGN_PASSWORD=throwaway-password
+source "$here/throwaway-certificates.sh"
 failed=0
 fail() { echo "FAILED: $1"; failed=1; }
-
-make_certificates() {
-    rm -rf "$certificates"
-    mkdir -p "$certificates"
-    cd "$certificates" || return 1
-    printf '%s\n' '[codesign]' 'keyUsage=critical,digitalSignature' 'extendedKeyUsage=codeSigning' \
-        '[server]' 'keyUsage=critical,digitalSignature' 'extendedKeyUsage=serverAuth' >purposes.cnf
-    openssl req -x509 -newkey rsa:2048 -nodes -keyout root.key -out root.pem -days 2 \
-        -subj "/CN=Kelvorin Throwaway Test Root" || return 1
-    local serial=1
-    for purpose in codesign server; do
-        serial=$((serial + 1))
-        openssl req -newkey rsa:2048 -nodes -keyout $purpose.key -out $purpose.csr -subj "/CN=Kelvorin Test $purpose" &&
-            openssl x509 -req -in $purpose.csr -CA root.pem -CAkey root.key -set_serial $serial -days 2 \
-                -extfile purposes.cnf -extensions $purpose -out $purpose.pem &&
-            openssl pkcs12 -export -inkey $purpose.key -in $purpose.pem -certfile root.pem \
-                -passout env:KELVORIN_SIGN_PASSWORD -out $purpose.pfx || return 1
-    done
-    rm -f ./*.key ./*.csr
-}
 
 signed_build() {  # $1: the certificate, $2: the time-stamping authority or nothing
     bash "$here/release-build.sh" "$source" "$main" "$signed" -DKELVORIN_SIGN_PFX="$certificates/$1.pfx" \
@@ -66,7 +46,7 @@ closed_port() {
 case $step in
 build)
     mkdir -p "$release"
-    make_certificates >"$release/certificates.log" 2>&1 || { cat "$release/certificates.log"; exit 1; }
+    make_certificates "$certificates" || exit 1
     signed_build codesign >"$release/build.log" 2>&1 || { cat "$release/build.log"; exit 1; }
     ;;
 signatures)
@@ -79,15 +59,16 @@ signatures)
     done
     grep -rqF "$KELVORIN_SIGN_PASSWORD" "$signed" "$release/build.log" &&
         fail "the password is written in the build tree or the build's output"
+    # The built-in pack's uninstaller keeps its entry's size; a pack folder's release carries it unpadded.
     size=$(stat -c %s "$uninstaller")
-    [ "$size" -eq 79872 ] || fail "the signed uninstaller is $size bytes, not its entry's 79872"
+    grep -q '^KELVORIN_PACK_DIR:[A-Z]*=.' "$signed/CMakeCache.txt" || [ "$size" -eq 79872 ] ||
+        fail "the signed uninstaller is $size bytes, not its entry's 79872"
     ;;
 refusals)
     cp "$installer" "$release/first-installer.exe"
     cp "$uninstaller" "$release/first-uninstaller.exe"
-    # The installer alone is made again, so the wrong password meets its signing after the link.
-    rm -f "$installer"
-    expect_refusal "wrong password" "wrong password: KELVORIN_SIGN_PASSWORD does not open" wrong codesign
+    # Refused while the uninstaller is signed, before the payload: the earlier build's installer, signed
+    # with the code-signing certificate, must go as well, or it would pass for this build's.
     expect_refusal "certificate for servers" "is not meant for code signing" "$KELVORIN_SIGN_PASSWORD" server
     [ ! -e "$uninstaller" ] || fail "an uninstaller signed with a refused certificate was left behind"
     authority=http://127.0.0.1:$(closed_port)
@@ -100,6 +81,9 @@ refusals)
     signed_build codesign >/dev/null || fail "signing again after the refusals failed"
     cmp "$release/first-installer.exe" "$installer" || fail "the installer signed twice differs"
     cmp "$release/first-uninstaller.exe" "$uninstaller" || fail "the uninstaller signed twice differs"
+    # The installer alone is made again, so the wrong password meets its signing after the link.
+    rm -f "$installer"
+    expect_refusal "wrong password" "wrong password: KELVORIN_SIGN_PASSWORD does not open" wrong codesign
     ;;
 esac
 [ $failed -eq 0 ] && echo "passed: $step"

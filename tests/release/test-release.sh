@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# The tests' release: a pack folder of their own making, built into an installer once per test run
-# and reused by every test that needs it.
+# The tests' release: a pack folder of their own making, built into an installer signed with a
+# throwaway code-signing certificate once per test run, and reused by every test that needs it.
 # Usage: test-release.sh <source> <tests' build> <release folder>
 set -euo pipefail
 source=$(realpath "$1")
 main=$(realpath "$2")
 release=$3
 pack=$release/pack
+here=$(dirname "$(realpath "$0")")
+source "$here/throwaway-certificates.sh"
 
 # The project's stand-in programs, each grown to a size of its own by bytes after its last section
 # (carried, never loaded), with a time of its own to the nanosecond, one before 1970 and one after 2038.
@@ -26,4 +28,7 @@ for n in "${!names[@]}"; do
     touch -d "${times[$n]}" "$file"
 done
 
-bash "$(dirname "$0")/release-build.sh" "$source" "$main" "$release/build" "-DKELVORIN_PACK_DIR=$pack"
+make_certificates "$release/certificates"
+bash "$here/release-build.sh" "$source" "$main" "$release/build" "-DKELVORIN_PACK_DIR=$pack" \
+    "-DKELVORIN_SIGN_PFX=$release/certificates/codesign.pfx" >"$release/build.log" 2>&1 ||
+    { cat "$release/build.log"; exit 1; }
