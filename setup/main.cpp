@@ -1,7 +1,9 @@
+#include "pack/dll_search.h"
 #include "setup/startup.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    // An elevated installer often starts from a downloads folder: never load a DLL planted there.
-    ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    // An elevated installer often starts from a downloads folder: never load a DLL planted there. A
+    // system that refuses even the fallback still gets the installation its user started.
+    static_cast<void>(RestrictDllSearch());
     return RunSetup(instance);
 }

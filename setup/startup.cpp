@@ -1,6 +1,7 @@
 #include "setup/startup.h"
 
 #include "resources/resource_ids.h"
+#include "setup/exit_code.h"
 #include "setup/folders.h"
 #include "setup/setup_state.h"
 #include "wizard/frame.h"
@@ -31,22 +32,25 @@ int RunSetup(HINSTANCE instance) {
     CurrentSetup = &setup;
     HRESULT com = StartupSeams::CoInitializeExCall(nullptr, COINIT_APARTMENTTHREADED);
     if (FAILED(com)) {
-        return 0;
+        return ExitComStartFailed;
     }
-    WPARAM result = 0;
-    if (StartPlatformServices()) {
-        if (!InitDefaultPaths()) {
+    WPARAM result = ExitSucceeded;
+    if (!StartPlatformServices()) {
+        result = ExitControlsStartFailed;
+    } else if (!InitDefaultPaths()) {
+        ReportInitFailure();
+        result = ExitInitializationFailed;
+    } else if (!IsUserAdmin()) {
+        ::MessageBoxA(nullptr, NotAdminText, NotAdminCaption, MB_ICONWARNING);
+        result = ExitNotAdministrator;
+    } else {
+        setup.FrameWindow =
+            ::CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_FRAME), nullptr, FrameDialogProc, 0);
+        if (setup.FrameWindow == nullptr) {
             ReportInitFailure();
-        } else if (!IsUserAdmin()) {
-            ::MessageBoxA(nullptr, NotAdminText, NotAdminCaption, MB_ICONWARNING);
+            result = ExitFrameNotCreated;
         } else {
-            setup.FrameWindow = ::CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_FRAME), nullptr,
-                                                     FrameDialogProc, 0);
-            if (setup.FrameWindow == nullptr) {
-                ReportInitFailure();
-            } else {
-                result = RunMessageLoop(setup);
-            }
+            result = RunMessageLoop(setup);
         }
     }
     ::CoUninitialize();

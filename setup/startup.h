@@ -4,7 +4,7 @@
 #include <commctrl.h>
 
 // The whole life of the installer: start-up, the wizard's message loop, shut-down. Returns the exit
-// code, which is 0 on every path.
+// code (ExitCode): the frame's quit code once the wizard ran, else the start-up failure's own.
 int RunSetup(HINSTANCE instance);
 
 bool IsUserAdmin();

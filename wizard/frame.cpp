@@ -2,6 +2,7 @@
 
 #include "install/install_step.h"
 #include "resources/resource_ids.h"
+#include "setup/exit_code.h"
 #include "setup/setup_state.h"
 #include "setup/startup.h"
 #include "wizard/init_wizard.h"
@@ -9,7 +10,7 @@
 
 namespace {
 
-void OnDestroy();
+void OnDestroy(HWND window);
 void OnClose();
 void OnInitDialog(HWND window);
 void OnTimer();
@@ -22,7 +23,7 @@ void OnArmStep(WPARAM step);
 INT_PTR CALLBACK FrameDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_DESTROY:
-        OnDestroy();
+        OnDestroy(window);
         return TRUE;
     case WM_CLOSE:
         OnClose();
@@ -49,11 +50,19 @@ INT_PTR CALLBACK FrameDialogProc(HWND window, UINT message, WPARAM wParam, LPARA
 
 namespace {
 
-// Only a deliberate close ends the loop; any other destruction leaves it running.
-void OnDestroy() {
-    if (CurrentSetup->State == Closing) {
-        ::PostQuitMessage(0);
+// Only a deliberate close ends the loop; any other destruction leaves it running. The quit code is the
+// program's exit code: a wizard that was never built, or an installation that counted an error, is a
+// failure; any other close is the user's choice.
+void OnDestroy(HWND window) {
+    const SetupState& setup = *CurrentSetup;
+    if (setup.State != Closing) {
+        return;
     }
+    int code = static_cast<int>(::GetWindowLongPtrW(window, DWLP_USER));
+    if (code == ExitSucceeded && setup.ErrorCount != 0) {
+        code = ExitInstallationFailed;
+    }
+    ::PostQuitMessage(code);
 }
 
 // An installation cannot be interrupted: every close request during it is dropped.
@@ -67,8 +76,11 @@ void OnClose() {
     ::DestroyWindow(setup.FrameWindow);
 }
 
+// The failure is kept on the frame itself until its WM_DESTROY picks the quit code. Every dialog has
+// this slot, so the call cannot fail here.
 void OnInitDialog(HWND window) {
     if (!InitWizard(window)) {
+        static_cast<void>(::SetWindowLongPtrW(window, DWLP_USER, ExitWizardNotBuilt));
         ReportInitFailure();
         ::PostMessageW(window, WM_CLOSE, 0, 0);
     }

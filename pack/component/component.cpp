@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "../dll_search.h"
 #include "../window_program.h"
 
 #ifndef COMPONENT_NAME
@@ -22,7 +23,7 @@ int FindPathArgument(const wchar_t* commandLine, const wchar_t** path);
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
     // Before anything can load a DLL by name, keep planted copies beside the program out of reach.
-    if (::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32) == FALSE) {
+    if (!RestrictDllSearch()) {
         return DllSearchFailed;
     }
 

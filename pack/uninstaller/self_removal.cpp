@@ -31,6 +31,10 @@ uint32_t StartRemovalHelper(const Installation& installation, RemovalOutcome out
         static_cast<void>(::DeleteFileW(copy));
         return 0;
     }
+    // Whether the last handle's close deletes a file still mapped as a running program differs between
+    // Windows versions; the restart removes what is left and skips a copy already gone. Should this
+    // fail, the handle's deletion still works where it does today.
+    static_cast<void>(::MoveFileExW(copy, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT));
     SECURITY_ATTRIBUTES inherited = {sizeof(inherited), nullptr, TRUE};
     HANDLE copyFile = ::CreateFileW(copy, DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE, &inherited, OPEN_EXISTING,
                                     FILE_FLAG_DELETE_ON_CLOSE, nullptr);

@@ -8,7 +8,8 @@
 // A running program cannot delete its own file. The uninstaller therefore starts a copy of itself in
 // the temporary folder, which waits for it to end, deletes its file and the install folder, and shows
 // the result. The copy's own file is opened for deletion on close and that handle handed down to the
-// copy, so the system deletes the copy when it ends.
+// copy, so the system deletes the copy when it ends; the copy is also named for deletion at the next
+// restart, for a system that keeps it.
 
 // What the copy is told on its command line.
 struct HelperRequest {

@@ -1,3 +1,4 @@
+#include "pack/dll_search.h"
 #include "pack/uninstaller/component_programs.h"
 #include "pack/uninstaller/component_registrations.h"
 #include "pack/uninstaller/product_keys.h"
@@ -22,7 +23,7 @@ void ShowResult(RemovalOutcome outcome);
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
     // Before anything can load a DLL by name, keep planted copies beside the program out of reach.
-    if (::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32) == FALSE) {
+    if (!RestrictDllSearch()) {
         return DllSearchFailed;
     }
     HelperRequest request;

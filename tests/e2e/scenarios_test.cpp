@@ -1,3 +1,4 @@
+#include "setup/exit_code.h"
 #include "tests/e2e/machine_state.h"
 #include "tests/e2e/scenario_support.h"
 #include "tests/support/window_picture.h"
@@ -300,13 +301,12 @@ TEST(Scenario, FileInUseFailsItsWriteAndTheRestGoesOn) {
     EXPECT_EQ(17u, lines.size());  // seven files with their links, the failed one, the uninstaller
     EXPECT_EQ(lines.back(), folder + L"uninstall.exe");
     wizard.Close();
-    EXPECT_EQ(0u, wizard.Installer.WaitForExit());
+    EXPECT_EQ(DWORD{ExitInstallationFailed}, wizard.Installer.WaitForExit());
     ::CloseHandle(holder);
     EXPECT_FALSE(PathExists(StartMenuFolder() + L"Jottervale.lnk"));
     EXPECT_FALSE(MachineKeyExists(L"Software\\Classes\\.jtxt"));
     EXPECT_TRUE(MachineKeyExists(L"Software\\Classes\\.cvn"));
 }
-
 
 // The program's answer to a start it cannot complete: this one box and no other window, and once the
 // box is answered the process ends with the code it has for that failure.
@@ -327,7 +327,7 @@ TEST(Scenario, DamagedProgramIsRefusedAtStart) {
         SCOPED_TRACE("a changed payload byte");
         std::wstring copy = KnownFolder(CSIDL_COMMON_DOCUMENTS) + L"\\DamagedSetup.exe";
         ASSERT_TRUE(WriteDamagedCopy(InstallerPath(), EnvironmentValue(L"KELVORIN_PAYLOAD_RESOURCE"), copy));
-        ExpectRefusedAtStart(copy, 0);
+        ExpectRefusedAtStart(copy, ExitInitializationFailed);
     }
     {
         SCOPED_TRACE("a page that cannot be created");
@@ -337,7 +337,7 @@ TEST(Scenario, DamagedProgramIsRefusedAtStart) {
                                              reinterpret_cast<const uint8_t*>(progressClass) + sizeof(progressClass));
         std::wstring copy = KnownFolder(CSIDL_COMMON_DOCUMENTS) + L"\\PagelessSetup.exe";
         ASSERT_TRUE(WriteChangedCopy(InstallerPath(), className, 0, copy));
-        ExpectRefusedAtStart(copy, 0);
+        ExpectRefusedAtStart(copy, ExitWizardNotBuilt);
     }
 }
 

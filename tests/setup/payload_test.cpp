@@ -75,10 +75,25 @@ TEST(PayloadBuffer, StartsEmptyAndReleaseOfNothingDoesNothing) {
     EXPECT_EQ(0u, setup.Payload.Owned);
 }
 
+// Blocks of the process heap in use that have the payload buffer's size.
+int PayloadSizedBlocks() {
+    HANDLE heap = ::GetProcessHeap();
+    PROCESS_HEAP_ENTRY entry = {};
+    int count = 0;
+    ::HeapLock(heap);
+    while (::HeapWalk(heap, &entry)) {
+        if ((entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) != 0 && entry.cbData == 4194304) ++count;
+    }
+    ::HeapUnlock(heap);
+    return count;
+}
+
 TEST(PayloadBuffer, AllocateGivesZeroedFourMebibytesAndReleaseKeepsOwned) {
+    const int blocksBefore = PayloadSizedBlocks();
     PayloadBuffer buffer = {nullptr, 0, 0, 1, 0, 0};
     uint8_t* first = buffer.AllocatePayloadBuffer();
     ASSERT_NE(nullptr, first);
+    EXPECT_EQ(blocksBefore + 1, PayloadSizedBlocks());
     EXPECT_EQ(1u, buffer.Owned);
     EXPECT_EQ(4194304u, buffer.Capacity);
     EXPECT_EQ(4194304u, buffer.Length);
@@ -92,9 +107,11 @@ TEST(PayloadBuffer, AllocateGivesZeroedFourMebibytesAndReleaseKeepsOwned) {
     uint8_t* second = buffer.AllocatePayloadBuffer();
     ASSERT_NE(nullptr, second);
     EXPECT_EQ(0, second[0]);
+    EXPECT_EQ(blocksBefore + 1, PayloadSizedBlocks());
 
     buffer.Reserved = 7;
     buffer.ReleasePayloadBuffer();
+    EXPECT_EQ(blocksBefore, PayloadSizedBlocks());
     EXPECT_EQ(nullptr, buffer.Data);
     EXPECT_EQ(1u, buffer.Owned);
     EXPECT_EQ(0u, buffer.Capacity);

@@ -1,10 +1,14 @@
+#include "pack/dll_search.h"
+#include "setup/exit_code.h"
 #include "setup/product_texts.h"
 #include "setup/setup_state.h"
 #include "setup/startup.h"
 #include "tests/setup/test_modules.h"
+#include "tests/support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 namespace {
@@ -89,12 +93,17 @@ TEST_F(Startup, RunsTheFrameUntilItClosesAndExitsWithZero) {
     EXPECT_EQ(0, observed.Boxes);
 }
 
-TEST_F(Startup, DamagedPayloadIsReportedBeforeTheRightsCheck) {
-    StartupSeams::CheckTokenMembershipCall = NotAnAdministrator;
-    HMODULE damaged = LoadPayloadModule(L"checksum");
-    ASSERT_NE(nullptr, damaged);
-    EXPECT_EQ(0, RunSetup(damaged));
-    ::FreeLibrary(damaged);
+// The installer started from one of the resource-only modules; its exit code.
+int RunSetupFrom(const wchar_t* module) {
+    HMODULE loaded = LoadPayloadModule(module);
+    EXPECT_NE(nullptr, loaded) << module;
+    if (loaded == nullptr) return -1;
+    int code = RunSetup(loaded);
+    ::FreeLibrary(loaded);
+    return code;
+}
+
+void ExpectOneInitFailureBox() {
     EXPECT_EQ(1, observed.Boxes);
     EXPECT_EQ("Setup initialization failed.", observed.Text);
     EXPECT_EQ("Error", observed.Caption);
@@ -103,9 +112,20 @@ TEST_F(Startup, DamagedPayloadIsReportedBeforeTheRightsCheck) {
     EXPECT_FALSE(observed.FrameSeen);
 }
 
+TEST_F(Startup, DamagedPayloadIsReportedBeforeTheRightsCheck) {
+    StartupSeams::CheckTokenMembershipCall = NotAnAdministrator;
+    EXPECT_EQ(ExitInitializationFailed, RunSetupFrom(L"checksum"));
+    ExpectOneInitFailureBox();
+}
+
+TEST_F(Startup, FrameThatCannotBeCreatedIsReported) {
+    EXPECT_EQ(ExitFrameNotCreated, RunSetupFrom(L"intact"));  // the payload, but no dialog templates
+    ExpectOneInitFailureBox();
+}
+
 TEST_F(Startup, NonAdministratorIsWarnedAfterThePayloadLoaded) {
     StartupSeams::CheckTokenMembershipCall = NotAnAdministrator;
-    EXPECT_EQ(0, RunSetup(::GetModuleHandleW(nullptr)));
+    EXPECT_EQ(ExitNotAdministrator, RunSetup(::GetModuleHandleW(nullptr)));
     EXPECT_EQ(1, observed.Boxes);
     EXPECT_EQ("You must be logged in as an administrator to install this software.", observed.Text);
     EXPECT_EQ("Kelvorin App Pack", observed.Caption);
@@ -116,10 +136,10 @@ TEST_F(Startup, NonAdministratorIsWarnedAfterThePayloadLoaded) {
 
 TEST_F(Startup, FailingPlatformServicesEndSilently) {
     StartupSeams::CoInitializeExCall = FailingComStart;
-    EXPECT_EQ(0, RunSetup(::GetModuleHandleW(nullptr)));
+    EXPECT_EQ(ExitComStartFailed, RunSetup(::GetModuleHandleW(nullptr)));
     StartupSeams::CoInitializeExCall = ::CoInitializeEx;
     StartupSeams::InitCommonControlsExCall = FailingControlsStart;
-    EXPECT_EQ(0, RunSetup(::GetModuleHandleW(nullptr)));
+    EXPECT_EQ(ExitControlsStartFailed, RunSetup(::GetModuleHandleW(nullptr)));
     EXPECT_EQ(0, observed.Boxes);
     EXPECT_FALSE(observed.FrameSeen);
 }
@@ -133,6 +153,29 @@ TEST_F(Startup, IsUserAdminAsksTheTokenAndAnswersFalseWhenTheCallFails) {
         return FALSE;
     };
     EXPECT_FALSE(IsUserAdmin());
+}
+
+// A Windows 7 without its update KB2533623, or a Windows Vista.
+FARPROC WINAPI LookupWithoutDefaultDllDirectories(HMODULE module, LPCSTR name) {
+    return std::strcmp(name, "SetDefaultDllDirectories") == 0 ? nullptr : ::GetProcAddress(module, name);
+}
+
+// Wine searches the current folder even after an empty DLL folder is set, so what the test can show is
+// that the DLL folder is reset: one that a parent process handed down no longer counts.
+TEST(DllSearch, WithoutDefaultDirectoriesAnEarlierDllFolderIsDroppedAndSearchPathIsSafe) {
+    ScratchFolder handedDown;
+    ASSERT_TRUE(::CopyFileW(PayloadModulePath(L"none").c_str(), (handedDown / L"planted.dll").c_str(), FALSE));
+    ASSERT_TRUE(::SetDllDirectoryW(handedDown.Path().c_str()));
+    HMODULE planted = ::LoadLibraryW(L"planted.dll");
+    ASSERT_NE(nullptr, planted);
+    ::FreeLibrary(planted);
+
+    EXPECT_TRUE(RestrictDllSearch(LookupWithoutDefaultDllDirectories));
+    planted = ::LoadLibraryW(L"planted.dll");
+    EXPECT_EQ(nullptr, planted);
+    if (planted != nullptr) ::FreeLibrary(planted);
+    // SearchPath's safe mode is set for good: nothing later in the process can turn it off.
+    EXPECT_FALSE(::SetSearchPathMode(BASE_SEARCH_PATH_DISABLE_SAFE_SEARCHMODE));
 }
 
 }  // namespace

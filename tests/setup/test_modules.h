@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
-// Loads one of the resource-only modules beside the test program (payload_short.dll, ...) as data, so
-// that it can stand in as the module whose payload is loaded.
+#include <string>
+
+// The resource-only modules beside the test program (payload_short.dll, ...): where one lies, and
+// loaded as data, so that it can stand in as the module whose payload is loaded.
+std::wstring PayloadModulePath(const wchar_t* name);
 HMODULE LoadPayloadModule(const wchar_t* name);
