@@ -1,14 +1,13 @@
 #pragma once
 
+#include "setup/payload_layout.h"
 #include "setup/setup_state.h"
 
 #include <lzma.h>
 
 #include <cstdint>
 
-constexpr uint32_t PayloadCapacity = 0x400000;  // 4 MiB: fixed, never sized from the stream
 constexpr uint32_t PayloadPropertyBytes = 5;
-constexpr uint32_t PayloadRecordBytes = 12;
 constexpr uint32_t PayloadDirectoryBytes = PayloadEntryCount * PayloadRecordBytes;
 
 // Fills the directory from the image's records; offsets wrap in 32 bits, as the closing sum expects.

@@ -252,7 +252,7 @@ static bool ReadBodies(const std::vector<BodySource>& sources, std::vector<Paylo
         std::fprintf(stderr,
                      "payload_builder: the directory and the ten bodies make an image of %llu bytes, more than "
                      "the installer's fixed payload block of %llu bytes; the largest body is %s, %llu bytes\n",
-                     static_cast<unsigned long long>(imageSize), static_cast<unsigned long long>(PayloadBlockBytes),
+                     static_cast<unsigned long long>(imageSize), static_cast<unsigned long long>(PayloadCapacity),
                      sources[faultIndex].File.c_str(), static_cast<unsigned long long>(sizes[faultIndex]));
         return false;
     }

@@ -24,7 +24,7 @@ uint32_t CheckPayloadSizes(const uint64_t* sizes, uint32_t count, uint32_t* faul
             largest = index;
         }
     }
-    if (*imageSize > PayloadBlockBytes) {
+    if (*imageSize > PayloadCapacity) {
         *faultIndex = largest;
         return ImageTooLarge;
     }

@@ -1,15 +1,14 @@
 #pragma once
 
+#include "payload_layout.h"
+
 #include <cstdint>
 #include <vector>
 
 constexpr uint32_t PayloadBodyCount = 10;
-constexpr uint32_t PayloadRecordBytes = 12;
 constexpr uint32_t PayloadDirectoryBytes = PayloadBodyCount * PayloadRecordBytes;
 constexpr uint32_t LicenseBodyIndex = 0;
-// The installer decodes into one fixed 4 MiB block and shows at most 511 bytes of the license, in a
-// page without a scroll bar.
-constexpr uint64_t PayloadBlockBytes = 4u << 20;
+// The installer shows at most 511 bytes of the license, in a page without a scroll bar.
 constexpr uint64_t LicenseShownBytes = 511;
 
 enum ImageFault : uint32_t {
