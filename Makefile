@@ -1,39 +1,40 @@
 # The two commands: 'make run' starts the installer under Wine, 'make test' runs every test.
-# PACK_DIR=<folder> builds a release that carries a maker's pack folder instead of the built-in pack.
+# PACK_DIR=<folder> builds a release that carries a maker's pack folder instead of the built-in pack;
+# a build folder keeps its pack until PACK_DIR names another, or PACK_DIR=builtin the built-in one.
 BUILD ?= build
-TOOLCHAIN := cmake/toolchain-i686-w64-mingw32.cmake
 PACK_DIR ?=
-pack_dir := $(if $(strip $(PACK_DIR)),$(abspath $(PACK_DIR)))
+# Read by the configure script from the environment, so that a path with spaces or quotes stays whole.
+export PACK_DIR
 
-.PHONY: all build prerequisites run run-uninstall test bench clean FORCE
+.PHONY: all build configure prerequisites run run-uninstall test bench clean
 
 all: build
 
 prerequisites:
 	@bash tools/install-prerequisites.sh
 
-# Rewritten only when PACK_DIR differs from the last configure's, so that a change reconfigures.
-$(BUILD)/pack-dir.txt: FORCE
-	@mkdir -p $(BUILD)
-	@printf '%s\n' '$(pack_dir)' | cmp -s - $@ || printf '%s\n' '$(pack_dir)' >$@
+configure: prerequisites
+	@bash cmake/configure-build.sh '$(BUILD)'
 
-$(BUILD)/CMakeCache.txt: $(BUILD)/pack-dir.txt | prerequisites
-	cmake -S . -B $(BUILD) -DCMAKE_TOOLCHAIN_FILE=$(TOOLCHAIN) '-DKELVORIN_PACK_DIR=$(pack_dir)' >/dev/null
+# The installer and what it needs, nothing of the tests.
+build: configure
+	@bash cmake/build-targets.sh '$(BUILD)' KelvorinAppPackSetup
 
-build: prerequisites $(BUILD)/CMakeCache.txt
-	env -u MAKEFLAGS -u MFLAGS -u MAKELEVEL cmake --build $(BUILD) -j2
+run: configure
+	@bash cmake/build-targets.sh '$(BUILD)' KelvorinAppPackSetup e2e_driver
+	bash cmake/run-installer.sh '$(BUILD)'
 
-run: build
-	bash cmake/run-installer.sh $(BUILD)
+run-uninstall: configure
+	@bash cmake/build-targets.sh '$(BUILD)' KelvorinAppPackSetup e2e_driver
+	bash cmake/run-installer.sh '$(BUILD)' uninstall
 
-run-uninstall: build
-	bash cmake/run-installer.sh $(BUILD) uninstall
+test: configure
+	@bash cmake/build-targets.sh '$(BUILD)'
+	bash cmake/run-tests.sh '$(BUILD)'
 
-test: build
-	bash cmake/run-tests.sh $(BUILD)
-
-bench: build
-	bash cmake/run-benchmarks.sh $(BUILD)
+bench: configure
+	@bash cmake/build-targets.sh '$(BUILD)'
+	bash cmake/run-benchmarks.sh '$(BUILD)'
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf '$(BUILD)'

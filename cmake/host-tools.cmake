@@ -1,14 +1,13 @@
 # The host-side tools (the payload builder and its tests), built natively with the host compiler.
 include(ExternalProject)
 
-set(KELVORIN_HOST_DIR ${CMAKE_BINARY_DIR}/host)
-set(KELVORIN_PAYLOAD_BUILDER ${KELVORIN_HOST_DIR}/payload_builder)
 # The installer needs only the payload builder, so a build of the installer alone (a release) waits for
 # nothing else; the tools of the tests and benchmarks come in a step of their own.
 ExternalProject_Add(host_tools
     SOURCE_DIR ${CMAKE_SOURCE_DIR}/tools
     BINARY_DIR ${KELVORIN_HOST_DIR}
     CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_COMPILER=cc -DCMAKE_CXX_COMPILER=c++
+        -DGOOGLETEST_SOURCE_DIR=${GOOGLETEST_SOURCE_DIR}
     BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> --target payload_builder
     INSTALL_COMMAND ""
     BUILD_ALWAYS ON

@@ -1,6 +1,7 @@
-# Signing with the maker's certificate: the uninstaller before it goes into the payload, the installer
-# last. Off, and the build unchanged, while KELVORIN_SIGN_PFX is empty. The password is read at build
-# time from the environment variable KELVORIN_SIGN_PASSWORD, so it never reaches the cache or a build file.
+# Signing with the maker's certificate: the uninstaller before it goes into the payload (pack/ runs
+# kelvorin_sign_command on it), the installer last. Off, and the build unchanged, while KELVORIN_SIGN_PFX
+# is empty. The password is read at build time from the environment variable KELVORIN_SIGN_PASSWORD, so
+# it never reaches the cache or a build file.
 set(KELVORIN_SIGN_PFX "" CACHE FILEPATH
     "PKCS#12 file to sign the installer and its uninstaller with (password in KELVORIN_SIGN_PASSWORD)")
 set(KELVORIN_SIGN_TIMESTAMP_URL "" CACHE STRING "RFC 3161 time-stamping authority for the signatures (optional)")
@@ -39,22 +40,6 @@ if(KELVORIN_SIGN_PFX)
 else()
     set(kelvorin_sign_inputs ${kelvorin_signing_choice})
 endif()
-
-# A payload body: when signing, the command that makes it becomes one that signs the program into it,
-# padded to exactly SIZE bytes when a size is given. The installer goes first, as the payload step's
-# does: a refused signing stops the build before that step, and the installer signed for the earlier
-# body would pass for this build's. Either way the body depends on the choice of signing.
-function(kelvorin_signed_body command_var depends_var input output)  # [size]
-    if(KELVORIN_SIGN_PFX)
-        set(size)
-        if(ARGC GREATER 4)
-            set(size -z ${ARGV4})
-        endif()
-        set(${command_var} ${CMAKE_COMMAND} -E rm -f ${KELVORIN_INSTALLER_FILE}
-            COMMAND ${kelvorin_sign_command} ${size} ${input} ${output} PARENT_SCOPE)
-    endif()
-    set(${depends_var} ${${depends_var}} ${kelvorin_sign_inputs} ${kelvorin_sign_targets} PARENT_SCOPE)
-endfunction()
 
 # A program signed in place right after it is linked; a failed signing deletes it.
 function(kelvorin_signed_program target)

@@ -1,8 +1,5 @@
 # Compile and link settings shared by everything built for Windows.
 
-set(KELVORIN_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
-file(MAKE_DIRECTORY ${KELVORIN_GENERATED_DIR})
-
 # Reproducible output: no time stamps in the PE header, no build paths in the code.
 add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}=. -ffile-prefix-map=${CMAKE_BINARY_DIR}=build)
 add_link_options(-static -Wl,--no-insert-timestamp -Wl,--dynamicbase -Wl,--nxcompat)

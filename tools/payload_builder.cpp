@@ -266,7 +266,7 @@ static bool ReadBodies(const std::vector<BodySource>& sources, std::vector<Paylo
         const std::vector<uint8_t>& bytes = (*bodies)[index].Bytes;
         uint32_t fault = sources[index].Program ? CheckProgramImage(bytes.data(), bytes.size()) : ProgramOk;
         if (fault != ProgramOk) {
-            ReportBody(index, sources[index].File, DescribeProgramFault(fault));
+            ReportBody(index, sources[index].File, DescribeProgramFault(fault, bytes.data()));
             ok = false;
         }
     }

@@ -1,5 +1,7 @@
 #include "program_image.h"
 
+#include <cstdio>
+
 static const uint64_t PeOffsetField = 0x3C;
 static const uint64_t FileHeaderBytes = 20;
 static const uint16_t MachineI386 = 0x14C;
@@ -8,6 +10,7 @@ static const uint16_t CharacteristicDll = 0x2000;
 
 static uint16_t ReadUint16(const uint8_t* data);
 static uint32_t ReadUint32(const uint8_t* data);
+static const char* MachineName(uint16_t machine);
 
 static uint16_t ReadUint16(const uint8_t* data) {
     return static_cast<uint16_t>(data[0] | data[1] << 8);
@@ -44,7 +47,30 @@ uint32_t CheckProgramImage(const uint8_t* data, uint64_t size) {
     return ProgramOk;
 }
 
-const char* DescribeProgramFault(uint32_t fault) {
+// The processors a maker is likely to have built for by mistake, by their names in the PE format.
+static const char* MachineName(uint16_t machine) {
+    switch (machine) {
+        case 0x8664:
+            return "x64";
+        case 0xAA64:
+            return "ARM64";
+        case 0x1C4:
+            return "ARM";
+        case 0x200:
+            return "IA-64";
+        default:
+            return "unknown";
+    }
+}
+
+std::string DescribeProgramFault(uint32_t fault, const uint8_t* data) {
+    if (fault == ProgramNotI386) {
+        char text[96];
+        uint16_t machine = ReadUint16(data + ReadUint32(data + PeOffsetField) + 4);
+        std::snprintf(text, sizeof text, "not a 32-bit (i386) Windows program: its Machine is 0x%X (%s), not 0x14C",
+                      machine, MachineName(machine));
+        return text;
+    }
     switch (fault) {
         case ProgramOk:
             return "a 32-bit Windows program";
@@ -52,8 +78,6 @@ const char* DescribeProgramFault(uint32_t fault) {
             return "not a Windows program: no MZ header";
         case ProgramNoPeHeader:
             return "not a Windows program: no PE header where its MZ header points";
-        case ProgramNotI386:
-            return "not a 32-bit (i386) Windows program: its Machine is not 0x14C";
         case ProgramNotPe32:
             return "not a 32-bit Windows program: no PE32 optional header (magic 0x10B)";
         case ProgramIsDll:

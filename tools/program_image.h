@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 enum ProgramFault : uint32_t {
     ProgramOk = 0,
@@ -16,4 +17,6 @@ enum ProgramFault : uint32_t {
 // size, whatever the header fields claim.
 uint32_t CheckProgramImage(const uint8_t* data, uint64_t size);
 
-const char* DescribeProgramFault(uint32_t fault);
+// What is wrong with the image, for a maker to read; a wrong Machine is named with what it is. data is
+// the image CheckProgramImage judged.
+std::string DescribeProgramFault(uint32_t fault, const uint8_t* data);

@@ -36,11 +36,47 @@ void ListFolder(const std::wstring& folder, const wchar_t* pattern) {
         SYSTEMTIME time = {};
         ::FileTimeToSystemTime(&found.ftLastWriteTime, &time);
         std::wstring target = ResolveLink(folder + found.cFileName);
-        std::printf("  %-18ls %8lu bytes  %04u-%02u-%02u %02u:%02u:%02u UTC%s%ls\n", found.cFileName,
+        // To the 100 ns, the resolution the installer keeps a program's time with.
+        uint64_t ticks = static_cast<uint64_t>(found.ftLastWriteTime.dwHighDateTime) << 32 |
+                         found.ftLastWriteTime.dwLowDateTime;
+        std::printf("  %-18ls %8lu bytes  %04u-%02u-%02u %02u:%02u:%02u.%07llu UTC%s%ls\n", found.cFileName,
                     found.nFileSizeLow, time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond,
-                    target.empty() ? "" : "  -> ", target.c_str());
+                    static_cast<unsigned long long>(ticks % 10000000), target.empty() ? "" : "  -> ", target.c_str());
     } while (::FindNextFileW(search, &found));
     ::FindClose(search);
+}
+
+// A maker's check of their own release: every installed program against the pack it came from, byte for
+// byte and by its last-write time to the 100 ns, and the uninstaller against the one the build made.
+bool ComparePrograms(const std::wstring& folder) {
+    std::wstring pack = EnvironmentValue(L"KELVORIN_PACK_FOLDER");
+    uint32_t installed = 0;
+    uint32_t differing = 0;
+    for (uint32_t n = 0; n < 8; ++n) {
+        std::wstring file = std::wstring(PackPrograms[n].Name) + L".exe";
+        std::vector<uint8_t> bytes, carried;
+        if (!ReadFileBytes(folder + file, &bytes)) continue;
+        ++installed;
+        if (!ReadFileBytes(PackBody(file.c_str()), &carried) || bytes != carried) {
+            std::printf("  %ls: not the bytes of %ls\n", file.c_str(), PackBody(file.c_str()).c_str());
+            ++differing;
+        } else if (LastWriteTime(folder + file) != PackProgramTime(n)) {
+            std::printf("  %ls: last-write time %llu, the pack's is %llu (FILETIME)\n", file.c_str(),
+                        static_cast<unsigned long long>(LastWriteTime(folder + file)),
+                        static_cast<unsigned long long>(PackProgramTime(n)));
+            ++differing;
+        }
+    }
+    std::vector<uint8_t> uninstaller, built;
+    bool uninstallerSame = ReadFileBytes(folder + L"uninstall.exe", &uninstaller) &&
+                           ReadFileBytes(UninstallerBody(), &built) && uninstaller == built;
+    if (!uninstallerSame) std::printf("  uninstall.exe: not the bytes of %ls\n", UninstallerBody().c_str());
+    std::printf("%s: %u of %u installed programs are byte for byte those of %ls, with their last-write times to "
+                "the 100 ns; the uninstaller is %s\n",
+                differing == 0 && uninstallerSame ? "Release checked" : "RELEASE DIFFERS", installed - differing,
+                installed, pack.empty() ? L"the built-in pack" : pack.c_str(),
+                uninstallerSame ? "the build's own" : "NOT the build's own");
+    return differing == 0 && uninstallerSame && installed > 0;
 }
 
 void PrintValues(const std::wstring& folder) {
@@ -93,10 +129,11 @@ int Walkthrough() {
     std::wstring folder = ReadMachineValue(L"Software\\Kelvorin", L"AppPath").Text();
     std::printf("\n== What the installation left\n%ls\n", folder.c_str());
     ListFolder(folder, L"*");
+    bool same = ComparePrograms(folder);
     std::printf("%ls\n", StartMenuFolder().c_str());
     ListFolder(StartMenuFolder(), L"*.lnk");
     PrintValues(folder);
-    return 0;
+    return same ? 0 : 1;
 }
 
 // The sequel of the walk-through: the uninstaller started as the list of installed programs starts

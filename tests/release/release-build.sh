@@ -13,4 +13,4 @@ mkdir -p "$build/_deps"
 [ -d "$build/_deps/xz-utils" ] || cp -a "$main/_deps/xz-utils" "$build/_deps/"
 cmake -S "$source" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$source/cmake/toolchain-i686-w64-mingw32.cmake" \
     "$@" >/dev/null
-env -u MAKEFLAGS -u MFLAGS -u MAKELEVEL cmake --build "$build" --target KelvorinAppPackSetup -j2
+bash "$source/cmake/build-targets.sh" "$build" KelvorinAppPackSetup

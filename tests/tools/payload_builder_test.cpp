@@ -568,7 +568,8 @@ TEST_F(PayloadBuilderTest, PackFolderFaultsAreRefusedNamingTheFileAndLeaveNoOutp
              PutUint16(&program, 0x44, 0x8664);
              WriteFile("case-x64/Humbrewave.exe", program);
              return std::vector<std::string>{"body 5 (" + pack +
-                                             "/Humbrewave.exe): not a 32-bit (i386) Windows program"};
+                                             "/Humbrewave.exe): not a 32-bit (i386) Windows program: its Machine is "
+                                             "0x8664 (x64), not 0x14C"};
          }},
         {"license with NUL", [this](const std::string& pack) {
              WriteFile("case-license with NUL/license.txt", {'a', 0, 'b'});
