@@ -13,7 +13,7 @@ configured=
 case ${PACK_DIR:-} in
     '') wanted=$configured ;;
     builtin) wanted= ;;
-    *) wanted=$(realpath -m -- "$PACK_DIR") ;;
+    *) wanted=$(realpath -ms -- "$PACK_DIR") ;;
 esac
 # Once generated, the build itself configures again whenever the project's files change.
 [ -f "$build/Makefile" ] && [ "$wanted" = "$configured" ] && exit 0

@@ -34,6 +34,21 @@ uint64_t PackProgramTime(uint32_t component) {
     return LastWriteTime(PackBody((std::wstring(PackPrograms[component].Name) + L".exe").c_str()));
 }
 
+std::wstring ProgramDifference(const std::wstring& folder, uint32_t component) {
+    std::wstring file = std::wstring(PackPrograms[component].Name) + L".exe";
+    std::vector<uint8_t> installed, carried;
+    if (!ReadFileBytes(folder + file, &installed)) return file + L": not installed";
+    if (!ReadFileBytes(PackBody(file.c_str()), &carried) || installed != carried) {
+        return file + L": not the bytes of " + PackBody(file.c_str());
+    }
+    uint64_t time = LastWriteTime(folder + file);
+    if (time != PackProgramTime(component)) {
+        return file + L": last-write time " + std::to_wstring(time) + L", the pack's " +
+               std::to_wstring(PackProgramTime(component)) + L" (FILETIME)";
+    }
+    return std::wstring();
+}
+
 uint32_t PackBytesRequired() {
     std::vector<std::wstring> files = {UninstallerBody()};
     for (const PackProgram& program : PackPrograms) {

@@ -38,6 +38,9 @@ std::wstring PackBody(const wchar_t* file);
 std::wstring UninstallerBody();           // always the project's own, as built
 // The last-write time component n is installed with: the built-in pack's, or its pack folder file's own.
 uint64_t PackProgramTime(uint32_t component);
+// How the program of component n installed in the folder differs from the one its pack carries, in
+// bytes or in last-write time to the 100 ns; empty when it is the same.
+std::wstring ProgramDifference(const std::wstring& folder, uint32_t component);
 // What the Folder page counts for a full installation: the eight programs and the uninstaller.
 uint32_t PackBytesRequired();
 std::wstring SpaceRequiredText(uint32_t bytes);  // as the Folder page shows it, in MB rounded up

@@ -51,32 +51,27 @@ void ListFolder(const std::wstring& folder, const wchar_t* pattern) {
 bool ComparePrograms(const std::wstring& folder) {
     std::wstring pack = EnvironmentValue(L"KELVORIN_PACK_FOLDER");
     uint32_t installed = 0;
-    uint32_t differing = 0;
+    uint32_t same = 0;
     for (uint32_t n = 0; n < 8; ++n) {
-        std::wstring file = std::wstring(PackPrograms[n].Name) + L".exe";
-        std::vector<uint8_t> bytes, carried;
-        if (!ReadFileBytes(folder + file, &bytes)) continue;
+        if (!PathExists(folder + PackPrograms[n].Name + L".exe")) continue;
         ++installed;
-        if (!ReadFileBytes(PackBody(file.c_str()), &carried) || bytes != carried) {
-            std::printf("  %ls: not the bytes of %ls\n", file.c_str(), PackBody(file.c_str()).c_str());
-            ++differing;
-        } else if (LastWriteTime(folder + file) != PackProgramTime(n)) {
-            std::printf("  %ls: last-write time %llu, the pack's is %llu (FILETIME)\n", file.c_str(),
-                        static_cast<unsigned long long>(LastWriteTime(folder + file)),
-                        static_cast<unsigned long long>(PackProgramTime(n)));
-            ++differing;
+        std::wstring difference = ProgramDifference(folder, n);
+        if (difference.empty()) {
+            ++same;
+        } else {
+            std::printf("  %ls\n", difference.c_str());
         }
     }
     std::vector<uint8_t> uninstaller, built;
     bool uninstallerSame = ReadFileBytes(folder + L"uninstall.exe", &uninstaller) &&
                            ReadFileBytes(UninstallerBody(), &built) && uninstaller == built;
-    if (!uninstallerSame) std::printf("  uninstall.exe: not the bytes of %ls\n", UninstallerBody().c_str());
+    bool checked = installed > 0 && same == installed && uninstallerSame;
     std::printf("%s: %u of %u installed programs are byte for byte those of %ls, with their last-write times to "
                 "the 100 ns; the uninstaller is %s\n",
-                differing == 0 && uninstallerSame ? "Release checked" : "RELEASE DIFFERS", installed - differing,
-                installed, pack.empty() ? L"the built-in pack" : pack.c_str(),
+                checked ? "Release checked" : "RELEASE DIFFERS", same, installed,
+                pack.empty() ? L"the built-in pack" : pack.c_str(),
                 uninstallerSame ? "the build's own" : "NOT the build's own");
-    return differing == 0 && uninstallerSame && installed > 0;
+    return checked;
 }
 
 void PrintValues(const std::wstring& folder) {
@@ -129,11 +124,11 @@ int Walkthrough() {
     std::wstring folder = ReadMachineValue(L"Software\\Kelvorin", L"AppPath").Text();
     std::printf("\n== What the installation left\n%ls\n", folder.c_str());
     ListFolder(folder, L"*");
-    bool same = ComparePrograms(folder);
+    bool checked = ComparePrograms(folder);
     std::printf("%ls\n", StartMenuFolder().c_str());
     ListFolder(StartMenuFolder(), L"*.lnk");
     PrintValues(folder);
-    return same ? 0 : 1;
+    return checked ? 0 : 1;
 }
 
 // The sequel of the walk-through: the uninstaller started as the list of installed programs starts

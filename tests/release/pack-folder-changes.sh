@@ -2,11 +2,15 @@
 # The tests' release build meets a maker's changes to its pack folder. A misspelt program dropped in
 # after a good build fails the next build with a message naming it, and leaves neither that build's
 # payload nor its installer behind; taken out again, the build recovers. A program overwritten by one
-# of the same size with an older last-write time is still built in. At the end the folder and the
-# build are as they were, the signed installer byte for byte.
-# Usage: pack-folder-changes.sh <release folder>
+# of the same size with an older last-write time is still built in. Then the maker's own commands on
+# the release's folder: 'make build' without PACK_DIR keeps its pack and builds the installer alone; a
+# pack folder whose path has a space builds; PACK_DIR=builtin goes back to the stand-ins and says so; a
+# folder that does not exist fails at configure; 'make run' checks the installed programs against the
+# pack folder. At the end the folder and the build are as they were, the signed installer byte for byte.
+# Usage: pack-folder-changes.sh <source> <release folder>
 set -u
-release=$1
+source_dir=$1
+release=$2
 pack=$release/pack
 build=$release/build
 installer=$build/KelvorinAppPackSetup.exe
@@ -25,7 +29,11 @@ fail() {
     exit 1
 }
 build_installer() {
-    output=$(env -u MAKEFLAGS -u MFLAGS -u MAKELEVEL cmake --build "$build" --target KelvorinAppPackSetup 2>&1)
+    output=$(bash "$source_dir/cmake/build-targets.sh" "$build" KelvorinAppPackSetup 2>&1)
+}
+# As a maker types it: outside any make or display, with the release's folder as BUILD.
+maker_make() {
+    output=$(unset MAKEFLAGS MFLAGS MAKELEVEL PACK_DIR DISPLAY; make -C "$source_dir" "$@" BUILD="$build" 2>&1)
 }
 
 cp -p "$pack/Ostrel.exe" "$pack/Ostrell.exe"
@@ -43,5 +51,23 @@ cmp -s "$payload" "$saved/payload.lzma" && fail "an older Ostrel.exe of the same
 cp -p "$saved/Ostrel.exe" "$pack/Ostrel.exe"
 build_installer || fail "the build with the first Ostrel.exe back failed"
 cmp -s "$installer" "$saved/KelvorinAppPackSetup.exe" || fail "the installer differs with the first Ostrel.exe back"
-rm -rf "$saved"
-echo "Refused Ostrell.exe, recovered, and built in an older Ostrel.exe of the same size"
+
+maker_make build || fail "make build without PACK_DIR failed"
+cmp -s "$installer" "$saved/KelvorinAppPackSetup.exe" || fail "make build without PACK_DIR changed the release's installer"
+compgen -G "$build/tests/*.exe" >/dev/null && fail "make build built test programs: $(ls "$build/tests/"*.exe)"
+ln -sfn pack "$release/the pack"
+maker_make build PACK_DIR="$release/the pack" || fail "make build with a space in PACK_DIR failed"
+cmp -s "$installer" "$saved/KelvorinAppPackSetup.exe" || fail "the installer from \"$release/the pack\" differs"
+maker_make build PACK_DIR=builtin || fail "make build PACK_DIR=builtin failed"
+grep -qF "Pack: the built-in stand-ins, in place of the pack folder $release/the pack" <<<"$output" ||
+    fail "going back to the built-in pack was not named"
+cmp -s "$installer" "$saved/KelvorinAppPackSetup.exe" && fail "PACK_DIR=builtin kept the pack folder's installer"
+maker_make build PACK_DIR="$release/no such pack" && fail "make build with a missing pack folder succeeded"
+grep -qF "KELVORIN_PACK_DIR: there is no folder $release/no such pack" <<<"$output" ||
+    fail "the missing pack folder was not named at configure"
+maker_make run PACK_DIR="$pack" || fail "make run of the release failed"
+grep -q "^Release checked: 8 of 8 installed programs are byte for byte those of Z:.*with their last-write times to the 100 ns; the uninstaller is the build's own" <<<"$output" ||
+    fail "the walk-through did not check the installed programs against the pack folder"
+cmp -s "$installer" "$saved/KelvorinAppPackSetup.exe" || fail "the installer differs with the first pack folder back"
+rm -rf "$saved" "$release/the pack" "$build/wineprefix-run" "$build/screenshots"
+echo "Refused Ostrell.exe, recovered, built in an older Ostrel.exe of the same size; make kept, switched and checked the pack"

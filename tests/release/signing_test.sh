@@ -2,9 +2,10 @@
 # Signing a release, with throwaway certificates made in the release folder (throwaway-certificates.sh).
 # Usage: signing_test.sh <source> <tests' build> <release folder> <step>, the step one of
 #   build       the certificates and the signed build of the built-in pack, once per test run
-#   signatures  osslsigncode accepts the installer and the uninstaller it carries, and the password is
-#               nowhere in the build; for either signed release, that of the built-in pack or the
-#               one from the tests' pack folder (test-release.sh)
+#   signatures  osslsigncode accepts the installer and the uninstaller it carries, a time stamp is
+#               checked as the README says, and the password is nowhere in the build; for either
+#               signed release, that of the built-in pack or the one from the tests' pack folder
+#               (test-release.sh)
 #   refusals    each refusal fails the build and leaves no installer; the signing time follows the
 #               source's, and signing again gives the same bytes
 set -u
@@ -57,6 +58,17 @@ signatures)
         # The chain is what makes it valid: against the system's roots alone it is not.
         osslsigncode verify -in "$file" >/dev/null 2>&1 && fail "$file: accepted without its root"
     done
+    # The README's check of a time stamp, on a copy stamped by a throwaway authority: checked at a time
+    # after the certificate expires, the signature holds only through a time stamp that verifies.
+    stamped=$release/stamped.exe
+    osslsigncode add -TSA-certs "$certificates/timestamping.pem" -TSA-key "$certificates/timestamping.key" \
+        -in "$installer" -out "$stamped" >/dev/null 2>&1 || fail "osslsigncode could not stamp a copy of $installer"
+    check_time_stamp() {  # $1: the authority's root
+        osslsigncode verify -CAfile "$certificates/root.pem" -TSA-CAfile "$1" -time 4102444800 -in "$stamped" >/dev/null 2>&1
+    }
+    check_time_stamp "$certificates/root.pem" || fail "the time-stamp check refuses a time stamp that verifies"
+    check_time_stamp "$certificates/server.pem" && fail "the time-stamp check passes a time stamp that does not verify"
+    rm -f "$stamped"
     grep -rqF "$KELVORIN_SIGN_PASSWORD" "$signed" "$release/build.log" &&
         fail "the password is written in the build tree or the build's output"
     # The built-in pack's uninstaller keeps its entry's size; a pack folder's release carries it unpadded.
