@@ -69,6 +69,8 @@ signatures)
     check_time_stamp "$certificates/root.pem" || fail "the time-stamp check refuses a time stamp that verifies"
     check_time_stamp "$certificates/server.pem" && fail "the time-stamp check passes a time stamp that does not verify"
     rm -f "$stamped"
+    grep -q "Taking the uninstaller as it is" "$release/build.log" &&
+        fail "the build that signed the uninstaller said it took it as it is"
     grep -rqF "$KELVORIN_SIGN_PASSWORD" "$signed" "$release/build.log" &&
         fail "the password is written in the build tree or the build's output"
     # The built-in pack's uninstaller keeps its entry's size; a pack folder's release carries it unpadded.
