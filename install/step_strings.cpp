@@ -34,6 +34,10 @@ uint32_t ComposeUninstallCommand(wchar_t* out, uint32_t capacity, const wchar_t*
     return ComposeQuotedPath(out, capacity, path, L"\"");
 }
 
+uint32_t ComposeQuietUninstallCommand(wchar_t* out, uint32_t capacity, const wchar_t* path) {
+    return ComposeQuotedPath(out, capacity, path, L"\" /quiet");
+}
+
 uint32_t StringByteCount(const wchar_t* text) {
     uint32_t length = 0;
     while (text[length] != 0) {

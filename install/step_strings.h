@@ -22,6 +22,9 @@ uint32_t ComposeOpenCommand(wchar_t* out, uint32_t capacity, const wchar_t* path
 // "path"
 uint32_t ComposeUninstallCommand(wchar_t* out, uint32_t capacity, const wchar_t* path);
 
+// "path" /quiet
+uint32_t ComposeQuietUninstallCommand(wchar_t* out, uint32_t capacity, const wchar_t* path);
+
 // What the registry is handed for a string: its characters and the terminator, in bytes.
 uint32_t StringByteCount(const wchar_t* text);
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "setup/command_line.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -75,6 +77,9 @@ struct SetupState {
     PayloadBuffer Payload;
     ScratchBuffer Scratch;
     const wchar_t* ComponentTable[ComponentCount + 1];
+    RunMode Mode;               // the wizard, /passive or /quiet
+    uint32_t ChosenComponents;  // bit n: component n; taken once when the installation starts
+    HANDLE Log;                 // the /log file, or null
 
     explicit SetupState(HINSTANCE instance);
     ~SetupState();

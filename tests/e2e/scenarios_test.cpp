@@ -43,7 +43,7 @@ void ExpectBodiesInstalled(const std::wstring& folder) {
 
 void ExpectPackRegistryValues(const std::wstring& folder) {
     std::vector<RecordedValue> values = PackRegistryValues(folder);
-    EXPECT_EQ(28u, values.size());
+    EXPECT_EQ(30u, values.size());
     for (const RecordedValue& expected : values) {
         RegistryValue value = ReadMachineValue(expected.Key, expected.ApiName());
         std::wstring where = expected.Key + L" " + (expected.Name.empty() ? L"(default)" : expected.Name);
