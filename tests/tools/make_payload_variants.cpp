@@ -94,16 +94,19 @@ int main(int argc, char** argv) {
     }
     ok = ok && made && Write(folder + "/checksum.lzma", variant);
 
-    // Raising one byte of the last entry's size by d and lowering the next by 2d leaves the running
-    // checksum as it was whenever no carry crosses the rotation; keep the first such edit that fits.
+    // Raising one byte of an entry's size by d and lowering the next by 2d leaves the running checksum
+    // as it was whenever no carry crosses the rotation; keep the first such edit that recompresses small
+    // enough, trying the last entry first (which edit fits depends on how the pack compresses).
     made = false;
-    for (size_t at = 108; at < 111 && !made; ++at) {
-        for (int d = 1; d < 100 && !made; ++d) {
-            if (image[at] + d > 255 || image[at + 1] < 2 * d) continue;
-            std::vector<uint8_t> changed = image;
-            changed[at] = static_cast<uint8_t>(changed[at] + d);
-            changed[at + 1] = static_cast<uint8_t>(changed[at + 1] - 2 * d);
-            made = Checksum(changed) == Checksum(image) && CompressToSize(changed, size, &variant);
+    for (size_t field = 120; field >= 12 && !made; field -= 12) {
+        for (size_t at = field - 12; at < field - 9 && !made; ++at) {
+            for (int d = 1; d < 100 && !made; ++d) {
+                if (image[at] + d > 255 || image[at + 1] < 2 * d) continue;
+                std::vector<uint8_t> changed = image;
+                changed[at] = static_cast<uint8_t>(changed[at] + d);
+                changed[at + 1] = static_cast<uint8_t>(changed[at + 1] - 2 * d);
+                made = Checksum(changed) == Checksum(image) && CompressToSize(changed, size, &variant);
+            }
         }
     }
     ok = ok && made && Write(folder + "/directory.lzma", variant);
