@@ -2,6 +2,7 @@
 #include "setup/exit_code.h"
 #include "setup/product_texts.h"
 #include "setup/setup_state.h"
+#include "setup/single_instance.h"
 #include "setup/startup.h"
 #include "tests/setup/test_modules.h"
 #include "tests/support/scratch_folder.h"
@@ -9,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -40,7 +43,7 @@ BOOL CALLBACK Answer(HWND window, LPARAM) {
     wchar_t title[64] = {};
     ::GetWindowTextW(window, title, 64);
     if (std::string(className) == "#32770" && ::GetDlgItem(window, 0xFFFF) != nullptr) {
-        char text[256] = {};
+        char text[2048] = {};
         char caption[64] = {};
         ::GetDlgItemTextA(window, 0xFFFF, text, sizeof(text));
         ::GetWindowTextA(window, caption, sizeof(caption));
@@ -94,11 +97,11 @@ TEST_F(Startup, RunsTheFrameUntilItClosesAndExitsWithZero) {
 }
 
 // The installer started from one of the resource-only modules; its exit code.
-int RunSetupFrom(const wchar_t* module) {
+int RunSetupFrom(const wchar_t* module, const wchar_t* commandLine = nullptr) {
     HMODULE loaded = LoadPayloadModule(module);
     EXPECT_NE(nullptr, loaded) << module;
     if (loaded == nullptr) return -1;
-    int code = RunSetup(loaded);
+    int code = RunSetup(loaded, commandLine);
     ::FreeLibrary(loaded);
     return code;
 }
@@ -132,6 +135,62 @@ TEST_F(Startup, NonAdministratorIsWarnedAfterThePayloadLoaded) {
     EXPECT_EQ(nullptr, observed.Owner);
     EXPECT_EQ(::LoadIconW(nullptr, IDI_WARNING), observed.Icon);
     EXPECT_FALSE(observed.FrameSeen);
+}
+
+std::string ReadLog(const std::wstring& path) {
+    std::ifstream file(path.c_str(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// Where no one watches, a start that fails shows nothing and only the log tells why.
+TEST_F(Startup, UnattendedStartFailuresShowNoBoxAndAreLogged) {
+    ScratchFolder folder;
+    const std::wstring log = folder / L"setup.log";
+    const std::wstring quiet = L"setup.exe /quiet \"/log=" + log + L"\"";
+    StartupSeams::CheckTokenMembershipCall = NotAnAdministrator;
+    EXPECT_EQ(ExitNotAdministrator, RunSetup(::GetModuleHandleW(nullptr), quiet.c_str()));
+    EXPECT_NE(std::string::npos, ReadLog(log).find(
+        "You must be logged in as an administrator to install this software.\r\nExit code: 4\r\n"));
+    EXPECT_EQ(ExitNotAdministrator,
+              RunSetup(::GetModuleHandleW(nullptr), (L"setup.exe /passive /log=" + log).c_str()));
+    StartupSeams::CheckTokenMembershipCall = ::CheckTokenMembership;
+    EXPECT_EQ(ExitInitializationFailed, RunSetupFrom(L"checksum", quiet.c_str()));
+    EXPECT_NE(std::string::npos, ReadLog(log).find("Setup initialization failed.\r\nExit code: 3\r\n"));
+    EXPECT_EQ(0, observed.Boxes);
+    EXPECT_FALSE(observed.FrameSeen);
+}
+
+// With a person at the screen, /? and a refused argument each show one box and nothing else.
+TEST_F(Startup, HelpAndARefusedArgumentShowOneBoxEach) {
+    EXPECT_EQ(ExitSucceeded, RunSetup(::GetModuleHandleW(nullptr), L"setup.exe /?"));
+    EXPECT_EQ(1, observed.Boxes);
+    EXPECT_EQ(0u, observed.Text.rfind("KelvorinAppPackSetup.exe [/quiet | /passive]", 0)) << observed.Text;
+    EXPECT_NE(std::string::npos, observed.Text.find("1618 another installation is running"));
+    EXPECT_EQ(ProductTitle, std::wstring(observed.Caption.begin(), observed.Caption.end()));
+    EXPECT_EQ(ExitInvalidCommandLine, RunSetup(::GetModuleHandleW(nullptr), L"setup.exe /components=Ostrel,Nonesuch"));
+    EXPECT_EQ(2, observed.Boxes);
+    EXPECT_EQ(0u, observed.Text.rfind("Unknown component: /components=Ostrel,Nonesuch\n\nKelvorinAppPackSetup.exe", 0))
+        << observed.Text;
+    EXPECT_EQ(ExitInvalidCommandLine, RunSetup(::GetModuleHandleW(nullptr), L"setup.exe /quiet /?=1"));
+    EXPECT_EQ(2, observed.Boxes);
+    EXPECT_FALSE(observed.FrameSeen);
+}
+
+// Another installer or uninstaller holds the claim: 1618, before anything else, in every mode.
+TEST_F(Startup, AnotherInstallationRunningEndsWith1618) {
+    HANDLE claim = nullptr;
+    ASSERT_TRUE(ClaimInstallation(false, &claim));
+    ASSERT_NE(nullptr, claim);
+    HANDLE second = nullptr;
+    EXPECT_FALSE(ClaimInstallation(true, &second));
+    EXPECT_EQ(nullptr, second);
+    EXPECT_EQ(ExitAnotherInstallationRuns, RunSetup(::GetModuleHandleW(nullptr), L"setup.exe /quiet"));
+    EXPECT_EQ(ExitAnotherInstallationRuns, RunSetup(::GetModuleHandleW(nullptr)));
+    EXPECT_EQ(0, observed.Boxes);
+    EXPECT_FALSE(observed.FrameSeen);
+    ReleaseInstallation(claim);
+    ASSERT_TRUE(ClaimInstallation(false, &claim));
+    ReleaseInstallation(claim);
 }
 
 TEST_F(Startup, FailingPlatformServicesEndSilently) {
