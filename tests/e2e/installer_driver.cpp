@@ -114,6 +114,15 @@ DWORD InstallerProcess::WaitForExit(DWORD deadlineMs) {
     return code;
 }
 
+DWORD InstallerProcess::WaitForExitWatching(HWND* shown, DWORD deadlineMs) {
+    *shown = nullptr;
+    WaitFor([&] {
+        if (*shown == nullptr) *shown = FindOtherTopLevel(nullptr);
+        return HasExited();
+    }, deadlineMs);
+    return WaitForExit(0);
+}
+
 bool InstallerProcess::HasExited() const {
     return ::WaitForSingleObject(process_, 0) == WAIT_OBJECT_0;
 }

@@ -27,6 +27,9 @@ public:
     DWORD ProcessId() const { return processId_; }
     // Waits for the process to end; its exit code, or STILL_ACTIVE when it did not end in time.
     DWORD WaitForExit(DWORD deadlineMs = DefaultDeadlineMs);
+    // The same, watching the process's windows meanwhile: *shown is the first visible top-level window
+    // or message box it had, null when it never showed one.
+    DWORD WaitForExitWatching(HWND* shown, DWORD deadlineMs = DefaultDeadlineMs);
     bool HasExited() const;
     DWORD StartTick() const { return startTick_; }
     HANDLE Handle() const { return process_; }

@@ -2,6 +2,7 @@
 
 #include "tests/e2e/machine_state.h"
 
+#include <gtest/gtest.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -118,6 +119,23 @@ void Wizard::ShowDetails() {
 
 void Wizard::Close() {
     ClickButton(Page, ForwardButton);
+}
+
+void ExpectBodiesInstalled(const std::wstring& folder) {
+    for (uint32_t n = 0; n < 8; ++n) {
+        const PackProgram& program = PackPrograms[n];
+        std::wstring installed = folder + program.Name + L".exe";
+        std::vector<uint8_t> expected, actual;
+        ASSERT_TRUE(ReadFileBytes(PackBody((std::wstring(program.Name) + L".exe").c_str()), &expected));
+        ASSERT_TRUE(ReadFileBytes(installed, &actual)) << installed.c_str();
+        EXPECT_TRUE(expected == actual) << "bytes of " << installed.c_str();
+        EXPECT_EQ(PackProgramTime(n), LastWriteTime(installed)) << installed.c_str();
+        EXPECT_EQ(installed, ResolveLink(StartMenuFolder() + program.Name + L".lnk"));
+    }
+    std::vector<uint8_t> expected, actual;
+    ASSERT_TRUE(ReadFileBytes(UninstallerBody(), &expected));
+    ASSERT_TRUE(ReadFileBytes(folder + L"uninstall.exe", &actual));
+    EXPECT_TRUE(expected == actual) << "bytes of the uninstaller";
 }
 
 bool NothingInstalled() {

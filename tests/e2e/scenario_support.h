@@ -69,6 +69,10 @@ struct Wizard {
 // Every value a full installation into the folder writes, in the order of writing.
 std::vector<RecordedValue> PackRegistryValues(const std::wstring& folder);
 
+// The eight programs and the uninstaller in the folder, byte for byte and with the pack's times, and
+// each program's link (a test's expectations).
+void ExpectBodiesInstalled(const std::wstring& folder);
+
 // The folders and keys an installation leaves; used to tell that nothing was written.
 bool NothingInstalled();
 
