@@ -69,7 +69,8 @@ std::wstring RemoveTrailingSeparator(std::wstring folder) {
     return folder;
 }
 
-Wizard::Wizard(const std::wstring& installer) : Installer(installer) {}
+Wizard::Wizard(const std::wstring& installer, const std::wstring& arguments)
+    : Installer(installer, L"\"" + installer + L"\"" + (arguments.empty() ? L"" : L" " + arguments)) {}
 
 bool Wizard::ReachLicense() {
     Frame = Installer.WaitForFrame();

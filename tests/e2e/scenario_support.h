@@ -50,7 +50,8 @@ std::wstring RemoveTrailingSeparator(std::wstring folder);
 
 // A walk through the wizard, page by page, with the keys a user presses.
 struct Wizard {
-    explicit Wizard(const std::wstring& installer = InstallerPath());
+    // The installer started with the arguments, if any, after its quoted path.
+    explicit Wizard(const std::wstring& installer = InstallerPath(), const std::wstring& arguments = L"");
     InstallerProcess Installer;
     HWND Frame = nullptr;
     HWND Page = nullptr;

@@ -273,7 +273,9 @@ TEST(Scenario, FileInUseFailsItsWriteAndTheRestGoesOn) {
     std::wstring held = folder + L"Jottervale.exe";
     HANDLE holder = ::CreateFileW(held.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, holder);
-    Wizard wizard;
+    // The wizard writes a log when asked, and the log names the Windows error behind the failure.
+    const std::wstring log = KnownFolder(CSIDL_COMMON_DOCUMENTS) + L"\\setup.log";
+    Wizard wizard(InstallerPath(), L"/log=\"" + log + L"\"");
     ASSERT_TRUE(wizard.InstallWithDefaults());
     EXPECT_EQ(L"Installation failed.", ControlText(wizard.Page, StatusText));
     std::vector<std::wstring> lines = ListLines(wizard.Page, DetailsList);
@@ -286,6 +288,12 @@ TEST(Scenario, FileInUseFailsItsWriteAndTheRestGoesOn) {
     wizard.Close();
     EXPECT_EQ(DWORD{ExitInstallationFailed}, wizard.Installer.WaitForExit());
     ::CloseHandle(holder);
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(ReadFileBytes(log, &bytes));
+    const std::string text(bytes.begin(), bytes.end());
+    const std::string heldLine = std::string(held.begin(), held.end()) + "\r\nERROR: Write failed.\r\nWindows error ";
+    EXPECT_NE(std::string::npos, text.find(heldLine)) << text;
+    EXPECT_NE(std::string::npos, text.find("\r\nInstallation failed.\r\nExit code: 7\r\n")) << text;
     EXPECT_FALSE(PathExists(StartMenuFolder() + L"Jottervale.lnk"));
     EXPECT_FALSE(MachineKeyExists(L"Software\\Classes\\.jtxt"));
     EXPECT_TRUE(MachineKeyExists(L"Software\\Classes\\.cvn"));

@@ -73,7 +73,14 @@ TEST_F(Unattended, QuietInstallationEqualsTheWizardsAndQuietRemovalTakesItBack) 
     EXPECT_EQ(L"\"" + folder + L"uninstall.exe\" /quiet", quietUninstall);
     EXPECT_EQ(folder, ReadMachineValue(UninstallEntryKey, L"InstallLocation").Text());
 
-    EXPECT_EQ(DWORD{ExitSucceeded}, RunUnseen(L"", quietUninstall));
+    const std::wstring uninstallLog = LogFolder + L"uninstall.log";
+    EXPECT_EQ(DWORD{ExitSucceeded}, RunUnseen(L"", quietUninstall + L" /log=" + uninstallLog));
+    const std::vector<std::wstring> removal = LogLines(uninstallLog);
+    ASSERT_EQ(6u, removal.size());
+    EXPECT_EQ(L"Kelvorin App Pack (32-bit) 23.8.0.0 uninstall", removal[0]);
+    EXPECT_EQ(L"Install folder: " + folder, removal[3]);
+    EXPECT_EQ(L"Kelvorin App Pack was removed from your computer.", removal[4]);
+    EXPECT_EQ(L"Exit code: 0", removal[5]);
     std::vector<std::wstring> after;
     EXPECT_TRUE(WaitFor([&] { return (after = MachineSnapshot()) == before; }, 10000))
         << SnapshotDifference(before, after);
@@ -150,29 +157,43 @@ TEST_F(Unattended, PassiveShowsTheProgressOnlyAndClosesByItself) {
 }
 
 // A refused command line: with a window allowed, one box that names the argument and shows the usage;
-// under /quiet none, only the log. Nothing is installed either way.
+// under /quiet none, only the log. Nothing is installed or removed either way.
 TEST_F(Unattended, InvalidArgumentsAreRefusedBeforeAnythingIsWritten) {
-    for (const wchar_t* argument : {L"/bogus", L"/dir=relative\\folder", L"/components=Ostrel,Nonesuch"}) {
-        SCOPED_TRACE(argument);
-        InstallerProcess installer(InstallerPath(), SetupCommand(argument));
+    const std::wstring uninstaller = LogFolder + L"uninstall.exe";
+    ASSERT_TRUE(::CopyFileW(UninstallerBody().c_str(), uninstaller.c_str(), TRUE));
+    struct Case {
+        std::wstring Program;
+        const wchar_t* Argument;
+        const wchar_t* Usage;
+    } cases[] = {
+        {InstallerPath(), L"/bogus", L"[/quiet | /passive]"},
+        {InstallerPath(), L"/dir=relative\\folder", L"[/quiet | /passive]"},
+        {InstallerPath(), L"/components=Ostrel,Nonesuch", L"[/quiet | /passive]"},
+        {uninstaller, L"/dir=C:\\Kelvorin", L"uninstall.exe [/quiet]"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Argument);
+        const std::wstring program = L"\"" + c.Program + L"\" ";
+        InstallerProcess installer(c.Program, program + c.Argument);
         HWND box = nullptr;
         ASSERT_TRUE(WaitFor([&] { return (box = installer.FindMessageBox()) != nullptr; }));
         std::wstring text = MessageBoxText(box);
-        EXPECT_NE(std::wstring::npos, text.find(std::wstring(L": ") + argument + L"\n\n")) << text;
-        EXPECT_NE(std::wstring::npos, text.find(L"[/quiet | /passive]")) << text;
+        EXPECT_NE(std::wstring::npos, text.find(std::wstring(L": ") + c.Argument + L"\n\n")) << text;
+        EXPECT_NE(std::wstring::npos, text.find(c.Usage)) << text;
         EXPECT_EQ(nullptr, installer.FindOtherTopLevel(box));
         PressKeys(box, {VK_RETURN});
         EXPECT_EQ(DWORD{ExitInvalidCommandLine}, installer.WaitForExit());
 
         const std::wstring log = LogFolder + L"refused.log";
         EXPECT_EQ(DWORD{ExitInvalidCommandLine},
-                  RunUnseen(InstallerPath(), SetupCommand(L"/quiet /log=" + log + L" " + argument)));
+                  RunUnseen(c.Program, program + L"/quiet /log=" + log + L" " + c.Argument));
         std::vector<std::wstring> lines = LogLines(log);
         ASSERT_LE(2u, lines.size());
-        EXPECT_NE(std::wstring::npos, lines[lines.size() - 2].find(std::wstring(L": ") + argument));
+        EXPECT_NE(std::wstring::npos, lines[lines.size() - 2].find(std::wstring(L": ") + c.Argument));
         EXPECT_EQ(L"Exit code: 1639", lines.back());
     }
     EXPECT_TRUE(NothingInstalled());
+    EXPECT_TRUE(PathExists(uninstaller));
 }
 
 // What the wizard would not let a person install is refused under /quiet and /passive before anything
