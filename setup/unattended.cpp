@@ -24,8 +24,6 @@ void ApplyFolderChoice(SetupState& setup, const CommandLine& arguments) {
         CopyText(setup.InstallFolder, PathCapacity, arguments.Folder);
         CopyText(setup.BrowseBuffer, PathCapacity, arguments.Folder);
     }
-    WriteLogText(setup.Log, L"Install folder: ", setup.InstallFolder);
-    WriteLogText(setup.Log, L"Start-menu folder: ", setup.StartMenuFolder);
 }
 
 int CheckUnattendedChoices(SetupState& setup) {
