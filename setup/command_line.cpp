@@ -35,6 +35,7 @@ constexpr const wchar_t* ProblemTexts[] = {
     L"The log cannot be created: ",
     L"The command line cannot be read.",
 };
+static_assert(sizeof(ProblemTexts) / sizeof(ProblemTexts[0]) == CommandLineUnreadable + 1, "a text for each problem");
 
 ArgumentProblem ParseOne(const wchar_t* argument, uint32_t accepted, CommandLine* out);
 const SwitchName* FindSwitch(const wchar_t* argument, uint32_t accepted, const wchar_t** value);
