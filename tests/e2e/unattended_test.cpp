@@ -2,6 +2,7 @@
 #include "tests/e2e/machine_snapshot.h"
 #include "tests/e2e/machine_state.h"
 #include "tests/e2e/scenario_support.h"
+#include "tests/e2e/uninstall_support.h"
 
 #include <gtest/gtest.h>
 
@@ -105,6 +106,40 @@ TEST_F(Unattended, QuietInstallationEqualsTheWizardsAndQuietRemovalTakesItBack) 
     EXPECT_EQ(wizardLines, std::vector<std::wstring>(lines.begin() + 5, lines.end() - 2));
     EXPECT_EQ(L"Installation completed successfully.", lines[lines.size() - 2]);
     EXPECT_EQ(L"Exit code: 0", lines.back());
+}
+
+// A program of the pack held open goes at the next restart: the tool is told so by 3010.
+TEST_F(Unattended, QuietRemovalWithAFileInUseEndsWith3010) {
+    ASSERT_EQ(DWORD{ExitSucceeded}, RunUnseen(InstallerPath(), SetupCommand(L"/quiet")));
+    const std::wstring folder = DefaultInstallFolder();
+    HANDLE holder = ::CreateFileW((folder + L"Jottervale.exe").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                                  nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+    const std::wstring log = LogFolder + L"removal.log";
+    const std::wstring command = ReadMachineValue(UninstallEntryKey, L"QuietUninstallString").Text();
+    EXPECT_EQ(DWORD{ExitRestartRequired}, RunUnseen(L"", command + L" /norestart /log=" + log));
+    ::CloseHandle(holder);
+    std::vector<std::wstring> lines = LogLines(log);
+    ASSERT_LE(2u, lines.size());
+    EXPECT_EQ(L"Some files of Kelvorin App Pack are in use. They will be removed when you restart your computer.",
+              lines[lines.size() - 2]);
+    EXPECT_EQ(L"Exit code: 3010", lines.back());
+    EXPECT_FALSE(MachineKeyExists(UninstallEntryKey));
+    EXPECT_TRUE(WaitFor([&] { return !PathExists(folder + L"uninstall.exe"); }));
+}
+
+// The uninstaller ends while its copy in the temporary folder still works and shows the result: the
+// copy keeps the installation claimed until it ends, so nothing can install in between.
+TEST_F(Unattended, TheRemovalsCopyKeepsTheInstallationClaimed) {
+    ASSERT_EQ(DWORD{ExitSucceeded}, RunUnseen(InstallerPath(), SetupCommand(L"/quiet")));
+    UninstallRun run(UninstallString());
+    ASSERT_TRUE(run.WaitForQuestion());
+    run.Answer('Y');
+    ASSERT_EQ(DWORD{ExitSucceeded}, run.Uninstaller.WaitForExit());
+    ASSERT_TRUE(WaitFor([&] { HWND box = FindAnyMessageBox(); return box != nullptr && box != run.QuestionBox; }));
+    EXPECT_EQ(DWORD{ExitAnotherInstallationRuns}, RunUnseen(InstallerPath(), SetupCommand(L"/quiet")));
+    EXPECT_EQ(L"Kelvorin App Pack was removed from your computer.", run.Result());
+    EXPECT_EQ(DWORD{ExitSucceeded}, RunUnseen(InstallerPath(), SetupCommand(L"/quiet")));
 }
 
 TEST_F(Unattended, QuietIntoAChosenFolderInstallsOnlyTheChosenComponents) {
