@@ -1,7 +1,9 @@
+#include "setup/exit_code.h"
 #include "tests/e2e/machine_snapshot.h"
 #include "tests/e2e/machine_state.h"
 #include "tests/e2e/scenario_support.h"
 #include "tests/e2e/uninstall_support.h"
+#include "tests/support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -74,6 +76,8 @@ TEST(Uninstall, TakesBackEverythingTheInstallationWrote) {
     std::vector<std::wstring> before = MachineSnapshot();
     InstallEverything();
     ASSERT_TRUE(PackIsListed());
+    // What a later installation killed while it wrote a program leaves beside it.
+    ASSERT_TRUE(WriteWholeFile(DefaultInstallFolder() + L"~kv5e1.tmp", "cut short"));
     UninstallAnsweringYes(UninstallString(), RemovedText);
     ExpectMachineAsBefore(before);
     EXPECT_FALSE(PackIsListed());
@@ -99,9 +103,8 @@ TEST(Uninstall, AnsweringNoChangesNothing) {
 TEST(Uninstall, LeavesWhatBelongsToOthers) {
     InstallEverything();
     std::wstring folder = DefaultInstallFolder();
-    HANDLE notes = ::CreateFileW((folder + L"notes.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, notes);
-    ::CloseHandle(notes);
+    ASSERT_TRUE(WriteWholeFile(folder + L"notes.txt", ""));
+    ASSERT_TRUE(WriteWholeFile(folder + L"Ostrel.ex~", "mine"));  // named as the installer once named its own
     // Since the installation, another program took over .jtxt and Cryvane's document class, and
     // another installation of the pack saved its own folder.
     const std::wstring otherCommand = L"\"C:\\Other\\Reader.exe\" \"%1\"";
@@ -113,6 +116,7 @@ TEST(Uninstall, LeavesWhatBelongsToOthers) {
 
     EXPECT_TRUE(WaitFor([&] { return !PathExists(folder + L"uninstall.exe"); }));
     EXPECT_TRUE(PathExists(folder + L"notes.txt"));
+    EXPECT_EQ("mine", ReadWholeFile(folder + L"Ostrel.ex~"));
     for (const PackProgram& program : PackPrograms) {
         EXPECT_FALSE(PathExists(folder + program.Name + L".exe")) << program.Name;
     }
@@ -127,6 +131,56 @@ TEST(Uninstall, LeavesWhatBelongsToOthers) {
     EXPECT_FALSE(MachineKeyExists(L"Software\\Classes\\SystemFileAssociations\\audio\\shell\\Humbrewave"));
     EXPECT_EQ(L"C:\\Other\\", ReadMachineValue(L"Software\\Kelvorin", L"AppPath").Text());
     EXPECT_FALSE(MachineKeyExists(UninstallEntryKey));
+}
+
+// Bytes a program takes on the small volume, which allots whole pages.
+uint64_t BytesOnVolume(const std::wstring& file) {
+    std::vector<uint8_t> bytes;
+    EXPECT_TRUE(ReadFileBytes(file, &bytes)) << file.c_str();
+    return (bytes.size() + 4095) / 4096 * 4096;
+}
+
+// Fills the volume with a file of the user's until only the given free space is left.
+bool LeaveFree(const std::wstring& volume, uint64_t bytes) {
+    ULARGE_INTEGER available = {};
+    if (!::GetDiskFreeSpaceExW(volume.c_str(), &available, nullptr, nullptr) || available.QuadPart < bytes) {
+        return false;
+    }
+    return WriteWholeFile(volume + L"filler.bin", std::string(available.QuadPart - bytes, '\0'));
+}
+
+// The volume fills during the installation, after the Folder page found room enough: the programs
+// written before then, with their links and values, can still be taken back from the list.
+TEST(Uninstall, InstallationCutShortByAFullSmallVolumeIsRemovable) {
+    std::wstring volume = EnvironmentValue(L"KELVORIN_SMALL_VOLUME");
+    if (volume.empty()) GTEST_SKIP() << EnvironmentValue(L"KELVORIN_SMALL_VOLUME_MISSING").c_str();
+    std::vector<std::wstring> before = MachineSnapshot();
+    std::wstring folder = volume + L"Kelvorin\\";
+    ASSERT_TRUE(::CreateDirectoryW(RemoveTrailingSeparator(folder).c_str(), nullptr));
+    ASSERT_TRUE(WriteMachineText(L"Software\\Kelvorin", L"AppPath", folder));
+    Wizard wizard;
+    ASSERT_TRUE(wizard.ReachLicense());
+    ASSERT_TRUE(wizard.Agree());
+    for (int n = 2; n < 8; ++n) ClickButton(wizard.Page, FirstCheckbox + n);  // Ostrel and Glimmerdox stay
+    ASSERT_TRUE(WaitFor([&] { return !IsChecked(wizard.Page, FirstCheckbox + 7); }));
+    ASSERT_TRUE(wizard.Next());
+    ASSERT_EQ(folder, ControlText(wizard.Page, FolderText));
+    // Room for the uninstaller and Ostrel; not for Glimmerdox, nor for the uninstaller a second time.
+    ASSERT_TRUE(LeaveFree(volume, BytesOnVolume(UninstallerBody()) + BytesOnVolume(PackBody(L"Ostrel.exe")) + 40960));
+    ASSERT_TRUE(wizard.Install());
+    ASSERT_TRUE(wizard.WaitForResult());
+    EXPECT_EQ(L"Installation failed.", ControlText(wizard.Page, StatusText));
+    EXPECT_EQ((std::vector<std::wstring>{folder + L"Ostrel.exe", StartMenuFolder() + L"Ostrel.lnk",
+                                         folder + L"Glimmerdox.exe", L"ERROR: Write failed.",
+                                         folder + L"uninstall.exe", L"ERROR: Write failed."}),
+              ListLines(wizard.Page, DetailsList));
+    wizard.Close();
+    EXPECT_EQ(DWORD{ExitInstallationFailed}, wizard.Installer.WaitForExit());
+    ASSERT_TRUE(PackIsListed());
+
+    UninstallAnsweringYes(UninstallString(), RemovedText);
+    ExpectMachineAsBefore(before);
+    EXPECT_TRUE(WaitFor([&] { return !PathExists(folder); }));
 }
 
 TEST(Uninstall, CopyInAnotherFolderLeavesTheInstallationAlone) {

@@ -266,14 +266,22 @@ TEST_F(Installation, OnlyOstrelGivesThreeLinesAndNoComponentValues) {
     EXPECT_EQ(Succeeded, Status());
 }
 
+// Also in the folder: the temporary files of an installation killed while it wrote, which go, and a
+// user's files of other names, which stay.
 TEST_F(Installation, AJottervaleHeldOpenFailsOnlyItsOwnStep) {
     ASSERT_TRUE(::SHCreateDirectoryExW(nullptr, installFolder_.c_str(), nullptr) == ERROR_SUCCESS);
     HANDLE holder = ::CreateFileW(Exe(5).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+    const std::vector<std::wstring> leftovers = {L"~kv3f0.tmp", L"~KV0AB.TMP"};
+    const std::vector<std::wstring> usersFiles = {L"Ostrel.ex~", L"~kv12.tmp", L"~kv3f0.tmp.txt"};
+    for (const std::wstring& name : leftovers) ASSERT_TRUE(WriteWholeFile(installFolder_ + name, "cut short"));
+    for (const std::wstring& name : usersFiles) ASSERT_TRUE(WriteWholeFile(installFolder_ + name, "mine"));
     StartInstallation();
     RunUntilFinished();
     ::CloseHandle(holder);
     ExpectNineStepsFromBareFolders();
+    for (const std::wstring& name : leftovers) EXPECT_FALSE(FileExists(installFolder_ + name)) << name.c_str();
+    for (const std::wstring& name : usersFiles) EXPECT_EQ("mine", ReadWholeFile(installFolder_ + name)) << name.c_str();
 
     std::vector<std::wstring> lines = Lines();
     ASSERT_EQ(17u, lines.size());
