@@ -200,7 +200,7 @@ TEST_F(WriteEntryToFile, TheTemporaryNameMeetsNoOtherFile) {
     for (uint32_t n : {0u, 1u, 2u}) {
         std::wstring path = folder_ / (std::wstring(setup_->ComponentTable[n]) + L".exe");
         EXPECT_EQ(0u, Payload().WriteEntryToFile(path.c_str(), Entry(n + 1).Offset, Entry(n + 1).Size, nullptr));
-        EXPECT_EQ(Body(Entry(n + 1).Offset, Entry(n + 1).Size), ReadWholeFile(path));
+        EXPECT_TRUE(Body(Entry(n + 1).Offset, Entry(n + 1).Size) == ReadWholeFile(path)) << n;
     }
     ::CloseHandle(held);
     std::vector<std::wstring> expected = before;
@@ -292,7 +292,7 @@ TEST_F(WriteEntryToFile, AReadOnlyProgramOfAnEarlierInstallationIsReplaced) {
     FileWriterSeams::MoveFileExCall = ReplaceAsWindows;
     EXPECT_EQ(0u, Payload().WriteEntryToFile(path.c_str(), entry.Offset, entry.Size, &entry.LastWriteTime));
     EXPECT_EQ(DWORD{MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH}, movedWith);
-    EXPECT_EQ(Body(entry.Offset, entry.Size), ReadWholeFile(path));
+    EXPECT_TRUE(Body(entry.Offset, entry.Size) == ReadWholeFile(path));
     EXPECT_EQ(0u, ::GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_READONLY);
     EXPECT_EQ(std::vector<std::wstring>{L"Humbrewave.exe"}, Names());
 }
