@@ -1,6 +1,7 @@
 #include "tests/e2e/scenario_support.h"
 
 #include "tests/e2e/machine_state.h"
+#include "tests/support/scratch_folder.h"
 
 #include <shlobj.h>
 
@@ -148,13 +149,7 @@ bool WriteChangedCopy(const std::wstring& installer, const std::vector<uint8_t>&
         return false;
     }
     at[index] ^= 0x40;
-    HANDLE file = ::CreateFileW(copy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    bool ok = ::WriteFile(file, program.data(), static_cast<DWORD>(program.size()), &written, nullptr) &&
-              written == program.size();
-    ::CloseHandle(file);
-    return ok;
+    return WriteWholeFile(copy, std::string(program.begin(), program.end()));
 }
 
 bool WriteDamagedCopy(const std::wstring& installer, const std::wstring& payload, const std::wstring& copy) {
