@@ -1,6 +1,6 @@
 #include "install/file_writer.h"
 
-#include "setup/bounded_text.h"
+#include "common/bounded_text.h"
 #include "setup/setup_state.h"
 
 namespace FileWriterSeams {

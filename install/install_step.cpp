@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr uint32_t UninstallerEntry = 9;
-
 constexpr const char* InstallFailedText = "Installation failed.";
 constexpr const char* InstallSucceededText = "Installation completed successfully.";
 

@@ -1,6 +1,6 @@
 #include "install/registry.h"
 
-#include "setup/bounded_text.h"
+#include "common/bounded_text.h"
 #include "setup/setup_state.h"
 
 namespace {

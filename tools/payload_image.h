@@ -5,12 +5,6 @@
 #include <cstdint>
 #include <vector>
 
-constexpr uint32_t PayloadBodyCount = 10;
-constexpr uint32_t PayloadDirectoryBytes = PayloadBodyCount * PayloadRecordBytes;
-constexpr uint32_t LicenseBodyIndex = 0;
-// The installer shows at most 511 bytes of the license, in a page without a scroll bar.
-constexpr uint64_t LicenseShownBytes = 511;
-
 enum ImageFault : uint32_t {
     ImageOk = 0,
     BodyCountWrong = 1,

@@ -113,8 +113,8 @@ TEST(Uninstall, LeavesWhatBelongsToOthers) {
 
     EXPECT_TRUE(WaitFor([&] { return !PathExists(folder + L"uninstall.exe"); }));
     EXPECT_TRUE(PathExists(folder + L"notes.txt"));
-    for (const PackProgram& program : PackPrograms) {
-        EXPECT_FALSE(PathExists(folder + program.Name + L".exe")) << program.Name;
+    for (uint32_t n = 0; n < ComponentCount; ++n) {
+        EXPECT_FALSE(PathExists(folder + ComponentNames[n] + L".exe")) << ComponentNames[n];
     }
     EXPECT_FALSE(PathExists(StartMenuFolder()));
     EXPECT_EQ(L"Other.Document", ReadMachineValue(L"Software\\Classes\\.jtxt", nullptr).Text());

@@ -1,4 +1,4 @@
-#include "pack/dll_search.h"
+#include "common/dll_search.h"
 #include "setup/exit_code.h"
 #include "setup/product_texts.h"
 #include "setup/setup_state.h"

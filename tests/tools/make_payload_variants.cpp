@@ -7,8 +7,7 @@
 // Usage: make_payload_variants <payload.lzma> <output-folder>
 #include "payload_checksum.h"
 #include "payload_compress.h"
-
-#include <lzma.h>
+#include "payload_decode.h"
 
 #include <cstdio>
 #include <fstream>
@@ -17,25 +16,6 @@
 #include <vector>
 
 namespace {
-
-constexpr size_t OutputCapacity = 4u << 20;
-
-bool Decode(const std::vector<uint8_t>& resource, std::vector<uint8_t>* image) {
-    lzma_filter filter = {LZMA_FILTER_LZMA1, nullptr};
-    if (lzma_properties_decode(&filter, nullptr, resource.data(), PayloadPropertyBytes) != LZMA_OK) {
-        return false;
-    }
-    image->assign(OutputCapacity, 0);
-    lzma_filter filters[2] = {filter, {LZMA_VLI_UNKNOWN, nullptr}};
-    size_t in = 0;
-    size_t out = 0;
-    lzma_ret result = lzma_raw_buffer_decode(filters, nullptr, resource.data() + PayloadPropertyBytes, &in,
-                                             resource.size() - PayloadPropertyBytes, image->data(), &out,
-                                             image->size());
-    free(filter.options);
-    image->resize(out);
-    return result == LZMA_OK;
-}
 
 // Recompresses an image and pads it with bytes past the end marker, which the decoder never reads,
 // so that only the intended check can tell the copy from the real resource.
@@ -67,7 +47,7 @@ int main(int argc, char** argv) {
     std::ifstream input(argv[1], std::ios::binary);
     std::vector<uint8_t> resource((std::istreambuf_iterator<char>(input)), std::istreambuf_iterator<char>());
     std::vector<uint8_t> image;
-    if (resource.size() < 64 || !Decode(resource, &image)) {
+    if (resource.size() < 64 || !DecodePayloadResource(resource, &image)) {
         std::fprintf(stderr, "make_payload_variants: %s is not a payload resource\n", argv[1]);
         return 1;
     }
@@ -108,7 +88,7 @@ int main(int argc, char** argv) {
     }
     ok = ok && made && Write(folder + "/directory.lzma", variant);
 
-    std::vector<uint8_t> huge(OutputCapacity + 1, 0x4B);
+    std::vector<uint8_t> huge(PayloadCapacity + 1, 0x4B);
     ok = ok && CompressToSize(huge, size, &variant) && Write(folder + "/oversized.lzma", variant);
 
     if (!ok) {
