@@ -28,7 +28,7 @@ RemovalOutcome RemoveStartMenuLinks(const Installation& installation) {
     for (uint32_t component = 0; component < ComponentCount; ++component) {
         wchar_t program[PathCapacity];
         wchar_t link[TextCapacity];
-        wchar_t target[MAX_PATH];
+        wchar_t target[PathCapacity];
         if (ComposeComponentPath(installation, component, program) == 0 ||
             (CopyText(link, TextCapacity, folder) & AppendText(link, TextCapacity, L"\\") &
              AppendFileName(link, TextCapacity, ComponentNames[component], L".lnk")) == 0 ||
@@ -56,7 +56,7 @@ uint32_t ReadLinkTarget(const wchar_t* link, wchar_t* target) {
     IPersistFile* persistFile = nullptr;
     if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persistFile)))) {
         read = SUCCEEDED(persistFile->Load(link, STGM_READ)) &&
-                       shellLink->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH) == S_OK
+                       shellLink->GetPath(target, PathCapacity, nullptr, SLGP_RAWPATH) == S_OK
                    ? 1
                    : 0;
         persistFile->Release();

@@ -171,6 +171,40 @@ TEST(Uninstall, FilesInUseAreRemovedAtRestart) {
     EXPECT_FALSE(PackIsListed());
 }
 
+// The longest folder the pack can be installed to and started from: its longest program path,
+// Tindlevault.exe's, is the longest a program can open without long-path support (259 characters).
+// The installation saves it, the next run proposes it, the uninstaller removes it all.
+TEST(Uninstall, LongestFolderIsSavedProposedAgainAndRemoved) {
+    const std::wstring parent = KnownFolder(CSIDL_COMMON_DOCUMENTS) + L"\\" + std::wstring(100, L'p');
+    const std::wstring folder = parent + L"\\" + std::wstring(242 - parent.size(), L'f') + L"\\";
+    ASSERT_EQ(MAX_PATH - 1, folder.size() + std::wstring(L"Tindlevault.exe").size());
+    ASSERT_TRUE(::CreateDirectoryW((L"\\\\?\\" + parent).c_str(), nullptr));
+    std::vector<std::wstring> before = MachineSnapshot();
+    ASSERT_TRUE(::CreateDirectoryW((L"\\\\?\\" + RemoveTrailingSeparator(folder)).c_str(), nullptr));
+    // Saved without its separator, as a hand-made value might be: the installation writes it with one.
+    ASSERT_TRUE(WriteMachineText(L"Software\\Kelvorin", L"AppPath", RemoveTrailingSeparator(folder)));
+    {
+        Wizard wizard;
+        ASSERT_TRUE(wizard.ReachLicense() && wizard.Agree() && wizard.Next());
+        EXPECT_EQ(folder, ControlText(wizard.Page, IDC_FOLDER_TEXT));
+        ASSERT_TRUE(wizard.Install() && wizard.WaitForResult());
+        EXPECT_EQ(L"Installation completed successfully.", ControlText(wizard.Page, IDC_STATUS_TEXT));
+        wizard.Close();
+        ASSERT_EQ(0u, wizard.Installer.WaitForExit());
+    }
+    EXPECT_EQ(folder, ReadMachineValue(L"Software\\Kelvorin", L"AppPath").Text());
+    {
+        Wizard wizard;
+        ASSERT_TRUE(wizard.ReachLicense() && wizard.Agree() && wizard.Next());
+        EXPECT_EQ(folder, ControlText(wizard.Page, IDC_FOLDER_TEXT));
+        PressKeys(wizard.Frame, {VK_ESCAPE});
+        EXPECT_EQ(0u, wizard.Installer.WaitForExit());
+    }
+    ASSERT_EQ(L"\"" + folder + L"uninstall.exe\"", UninstallString());
+    UninstallAnsweringYes(UninstallString(), RemovedText);
+    ExpectMachineAsBefore(before);
+}
+
 TEST(Uninstall, SecondRunAfterRemovalEndsCleanly) {
     std::vector<std::wstring> before = MachineSnapshot();
     InstallEverything();

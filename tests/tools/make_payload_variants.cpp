@@ -74,16 +74,19 @@ int main(int argc, char** argv) {
     }
     ok = ok && made && Write(folder + "/checksum.lzma", variant);
 
-    // Raising one byte of the last entry's size by d and lowering the next by 2d leaves the running
-    // checksum as it was whenever no carry crosses the rotation; keep the first such edit that fits.
+    // Raising one byte of an entry's size by d and lowering the next by 2d leaves the running checksum
+    // as it was whenever no carry crosses the rotation; keep the first such edit that fits, from the
+    // last entry back, since whether a recompressed image fits depends on the bodies.
     made = false;
-    for (size_t at = 108; at < 111 && !made; ++at) {
-        for (int d = 1; d < 100 && !made; ++d) {
-            if (image[at] + d > 255 || image[at + 1] < 2 * d) continue;
-            std::vector<uint8_t> changed = image;
-            changed[at] = static_cast<uint8_t>(changed[at] + d);
-            changed[at + 1] = static_cast<uint8_t>(changed[at + 1] - 2 * d);
-            made = Checksum(changed) == Checksum(image) && CompressToSize(changed, size, &variant);
+    for (size_t entry = PayloadEntryCount; entry-- > 0 && !made;) {
+        for (size_t at = entry * PayloadRecordBytes; at < entry * PayloadRecordBytes + 3 && !made; ++at) {
+            for (int d = 1; d < 100 && !made; ++d) {
+                if (image[at] + d > 255 || image[at + 1] < 2 * d) continue;
+                std::vector<uint8_t> changed = image;
+                changed[at] = static_cast<uint8_t>(changed[at] + d);
+                changed[at + 1] = static_cast<uint8_t>(changed[at + 1] - 2 * d);
+                made = Checksum(changed) == Checksum(image) && CompressToSize(changed, size, &variant);
+            }
         }
     }
     ok = ok && made && Write(folder + "/directory.lzma", variant);
