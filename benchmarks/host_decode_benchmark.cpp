@@ -4,18 +4,15 @@
 
 #include <chrono>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: host_decode_benchmark <payload.lzma>\n");
+    std::vector<uint8_t> resource;
+    std::vector<uint8_t> image;
+    if (argc != 2 || !DecodePayloadFile(argv[1], &resource, &image)) {
+        std::fprintf(stderr, "usage: host_decode_benchmark <payload.lzma>, a payload resource as built\n");
         return 2;
     }
-    std::ifstream file(argv[1], std::ios::binary);
-    std::vector<uint8_t> resource((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    std::vector<uint8_t> image;
     std::vector<double> times;
     for (int run = 0; run < 25; ++run) {
         auto start = std::chrono::steady_clock::now();

@@ -1,6 +1,8 @@
 #include "payload_decode.h"
 
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 
 bool DecodePayloadResource(const std::vector<uint8_t>& resource, std::vector<uint8_t>* image,
                            lzma_options_lzma* properties) {
@@ -21,4 +23,10 @@ bool DecodePayloadResource(const std::vector<uint8_t>& resource, std::vector<uin
     std::free(filters[0].options);
     image->resize(out);
     return result == LZMA_OK && in == resource.size();
+}
+
+bool DecodePayloadFile(const char* path, std::vector<uint8_t>* resource, std::vector<uint8_t>* image) {
+    std::ifstream file(path, std::ios::binary);
+    resource->assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return file.good() && DecodePayloadResource(*resource, image);
 }

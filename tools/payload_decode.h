@@ -13,3 +13,6 @@
 // properties the resource states go to *properties when it is given.
 bool DecodePayloadResource(const std::vector<uint8_t>& resource, std::vector<uint8_t>* image,
                            lzma_options_lzma* properties = nullptr);
+
+// Reads a resource file whole into *resource and decodes it; false when it cannot be read or decoded.
+bool DecodePayloadFile(const char* path, std::vector<uint8_t>* resource, std::vector<uint8_t>* image);

@@ -107,13 +107,18 @@ int RunSetupFrom(const wchar_t* module) {
     return code;
 }
 
-void ExpectOneInitFailureBox() {
+// One message box without an owner, and no wizard.
+void ExpectOneBox(const char* text, const char* caption, LPCWSTR icon) {
     EXPECT_EQ(1, observed.Boxes);
-    EXPECT_EQ("Setup initialization failed.", observed.Text);
-    EXPECT_EQ("Error", observed.Caption);
+    EXPECT_EQ(text, observed.Text);
+    EXPECT_EQ(caption, observed.Caption);
     EXPECT_EQ(nullptr, observed.Owner);
-    EXPECT_EQ(::LoadIconW(nullptr, IDI_ERROR), observed.Icon);
+    EXPECT_EQ(::LoadIconW(nullptr, icon), observed.Icon);
     EXPECT_FALSE(observed.FrameSeen);
+}
+
+void ExpectOneInitFailureBox() {
+    ExpectOneBox("Setup initialization failed.", "Error", IDI_ERROR);
 }
 
 TEST_F(Startup, DamagedPayloadIsReportedBeforeTheRightsCheck) {
@@ -163,12 +168,8 @@ TEST_F(Startup, WizardThatCannotBeBuiltQuitsWithItsOwnCode) {
 TEST_F(Startup, NonAdministratorIsWarnedAfterThePayloadLoaded) {
     StartupSeams::CheckTokenMembershipCall = NotAnAdministrator;
     EXPECT_EQ(ExitNotAdministrator, RunSetup(::GetModuleHandleW(nullptr)));
-    EXPECT_EQ(1, observed.Boxes);
-    EXPECT_EQ("You must be logged in as an administrator to install this software.", observed.Text);
-    EXPECT_EQ("Kelvorin App Pack", observed.Caption);
-    EXPECT_EQ(nullptr, observed.Owner);
-    EXPECT_EQ(::LoadIconW(nullptr, IDI_WARNING), observed.Icon);
-    EXPECT_FALSE(observed.FrameSeen);
+    ExpectOneBox("You must be logged in as an administrator to install this software.", "Kelvorin App Pack",
+                 IDI_WARNING);
 }
 
 TEST_F(Startup, FailingPlatformServicesEndSilently) {

@@ -11,7 +11,6 @@
 
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -44,10 +43,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: make_payload_variants <payload.lzma> <output-folder>\n");
         return 2;
     }
-    std::ifstream input(argv[1], std::ios::binary);
-    std::vector<uint8_t> resource((std::istreambuf_iterator<char>(input)), std::istreambuf_iterator<char>());
+    std::vector<uint8_t> resource;
     std::vector<uint8_t> image;
-    if (resource.size() < 64 || !DecodePayloadResource(resource, &image)) {
+    if (!DecodePayloadFile(argv[1], &resource, &image) || resource.size() < 64) {
         std::fprintf(stderr, "make_payload_variants: %s is not a payload resource\n", argv[1]);
         return 1;
     }
