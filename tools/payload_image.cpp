@@ -73,18 +73,20 @@ uint32_t AssemblePayloadImage(const std::vector<PayloadBody>& bodies, std::vecto
     return ImageOk;
 }
 
-const char* DescribeImageFault(uint32_t fault) {
+std::string DescribeImageFault(uint32_t fault) {
     switch (fault) {
         case ImageOk:
             return "fits";
         case BodyCountWrong:
-            return "the pack holds exactly ten bodies";
+            return "the pack holds exactly " + std::to_string(PayloadEntryCount) + " bodies";
         case ImageTooLarge:
-            return "the image would not fit the installer's fixed payload block of 4194304 bytes";
+            return "the image would not fit the installer's fixed payload block of " + std::to_string(PayloadCapacity) +
+                   " bytes";
         case LicenseHasNul:
             return "license text contains a NUL byte";
         case LicenseTooLong:
-            return "license text is longer than the 511 bytes the License page shows, which has no scroll bar";
+            return "license text is longer than the " + std::to_string(LicenseShownBytes) +
+                   " bytes the License page shows, which has no scroll bar";
         default:
             return "unknown fault";
     }

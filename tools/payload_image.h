@@ -3,6 +3,7 @@
 #include "payload_layout.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 enum ImageFault : uint32_t {
@@ -27,4 +28,4 @@ uint32_t CheckPayloadSizes(const uint64_t* sizes, uint32_t count, uint32_t* faul
 uint32_t AssemblePayloadImage(const std::vector<PayloadBody>& bodies, std::vector<uint8_t>* image,
                               uint32_t* faultIndex);
 
-const char* DescribeImageFault(uint32_t fault);
+std::string DescribeImageFault(uint32_t fault);
