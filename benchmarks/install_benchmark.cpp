@@ -1,6 +1,6 @@
 // Prints how long each of the nine install steps takes for its own work, and a whole installation from
 // entering the Progress page to the result text, as medians of installations into fresh folders.
-#include "benchmarks/elapsed.h"
+#include "tests/support/elapsed.h"
 #include "benchmarks/median.h"
 #include "resources/resource_ids.h"
 #include "setup/setup_state.h"

@@ -1,7 +1,7 @@
 // The driver's entry: the scenarios as tests, or, on request, a printed walk through the default
 // installation with a picture of every page (--walkthrough), its sequel through the uninstaller
 // (--uninstall), or the installer's figures (--figures).
-#include "benchmarks/elapsed.h"
+#include "tests/support/elapsed.h"
 #include "tests/e2e/machine_state.h"
 #include "tests/e2e/scenario_support.h"
 #include "tests/e2e/uninstall_support.h"
@@ -71,15 +71,18 @@ size_t ValuesLeft(const std::wstring& folder) {
 int Walkthrough() {
     Wizard wizard;
     if (!wizard.ReachLicense()) return 1;
-    ShowPage("License", wizard.Page, {1000, IDC_LICENSE_TEXT, IDOK, IDCANCEL});
+    ShowPage("License", wizard.Page, {IDC_LICENSE_INTRO, IDC_LICENSE_TEXT, IDOK, IDCANCEL});
     SaveScreenshot(wizard.Frame, L"1-license");
     if (!wizard.Agree()) return 1;
-    ShowPage("Components", wizard.Page, {1001, 1006, 1007, 1008, 1009, 1010, 1011, 1012, 1013, IDOK,
-                                         IDC_BACK, IDCANCEL});
+    ShowPage("Components", wizard.Page,
+             {IDC_COMPONENTS_INTRO, IDC_COMPONENT_FIRST, IDC_COMPONENT_FIRST + 1, IDC_COMPONENT_FIRST + 2,
+              IDC_COMPONENT_FIRST + 3, IDC_COMPONENT_FIRST + 4, IDC_COMPONENT_FIRST + 5, IDC_COMPONENT_FIRST + 6,
+              IDC_COMPONENT_FIRST + 7, IDOK, IDC_BACK, IDCANCEL});
     SaveScreenshot(wizard.Frame, L"2-components");
     if (!wizard.Next()) return 1;
-    ShowPage("Folder", wizard.Page, {1002, 1015, IDC_FOLDER_TEXT, IDC_BROWSE, IDC_SPACE_REQUIRED, IDC_SPACE_AVAILABLE,
-                                     IDOK, IDC_BACK, IDCANCEL});
+    ShowPage("Folder", wizard.Page,
+             {IDC_FOLDER_INTRO, IDC_DESTINATION_GROUP, IDC_FOLDER_TEXT, IDC_BROWSE, IDC_SPACE_REQUIRED,
+              IDC_SPACE_AVAILABLE, IDOK, IDC_BACK, IDCANCEL});
     SaveScreenshot(wizard.Frame, L"3-folder");
     if (!wizard.Install() || !wizard.WaitForResult()) return 1;
     wizard.ShowDetails();

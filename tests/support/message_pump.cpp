@@ -1,14 +1,10 @@
 #include "tests/support/message_pump.h"
 
+#include "tests/support/elapsed.h"
+
 namespace {
 
 constexpr UINT SettleMarker = WM_APP + 0x3A5;
-
-double Milliseconds(const LARGE_INTEGER& start, const LARGE_INTEGER& end) {
-    LARGE_INTEGER frequency;
-    ::QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(end.QuadPart - start.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 }  // namespace
 
