@@ -1,9 +1,9 @@
 // Prints how long each of the nine install steps takes for its own work, and a whole installation from
 // entering the Progress page to the result text, as medians of installations into fresh folders.
-#include "tests/support/elapsed.h"
 #include "benchmarks/median.h"
 #include "resources/resource_ids.h"
 #include "setup/setup_state.h"
+#include "tests/support/elapsed.h"
 #include "tests/support/message_pump.h"
 #include "tests/support/scratch_folder.h"
 #include "wizard/frame.h"
