@@ -1,3 +1,4 @@
+#include "builtin_pack.h"
 #include "file_time.h"
 #include "pack_folder.h"
 #include "payload_checksum.h"
@@ -25,10 +26,8 @@
 
 namespace {
 
-struct BodyShape {
-    uint32_t Size;
-    uint64_t Time;
-};
+// A body's size and last-write time, as the built-in pack lists them.
+using BodyShape = BuiltInBody;
 
 struct BuildRun {
     int ExitCode;
@@ -37,18 +36,6 @@ struct BuildRun {
     std::string Header;
 };
 
-const BodyShape ProductBodies[PayloadEntryCount] = {
-    {503, 0},
-    {153600, 0x01D9D616FAE49F8Aull},
-    {174592, 0x01D9D616F979F481ull},
-    {345600, 0x01D9D616FBB88AECull},
-    {408576, 0x01D9D616F701620Full},
-    {191488, 0x01D9D616FC99D163ull},
-    {205824, 0x01D9D616F751AEE4ull},
-    {340480, 0x01D9D616F7112819ull},
-    {263168, 0x01D9D616FE09C3C4ull},
-    {79872, 0},
-};
 const uint32_t ProductImageSize = 2163823;
 
 uint32_t ReadUint32(const std::vector<uint8_t>& data, size_t offset) {
@@ -197,7 +184,7 @@ protected:
         for (uint32_t index = 1; index <= 8; ++index) {
             PayloadBody program;
             program.Bytes = MinimalProgram(1000 + index * 4099, index);
-            program.LastWriteTime = index == 4 ? 116302906590123456ull : ProductBodies[index].Time;
+            program.LastWriteTime = index == 4 ? 116302906590123456ull : BuiltInPack[index].Time;
             std::string path = WriteFile(name + "/" + PackFolderFileName(index), program.Bytes);
             SetLastWriteTime(path, program.LastWriteTime, index * 11 % 100);
             bodies->push_back(program);
@@ -404,8 +391,8 @@ TEST_F(PayloadBuilderTest, ResourceDecodesToTheImageAndHeaderStatesItsFigures) {
     EXPECT_EQ(run.Header, header);
 }
 
-TEST_F(PayloadBuilderTest, ProductBodiesGiveTheProductImageAndTheSameBytesEachRun) {
-    std::vector<std::string> arguments = WriteBodies(ProductBodies, false, nullptr);
+TEST_F(PayloadBuilderTest, BuiltInPackGivesTheProductImageAndTheSameBytesEachRun) {
+    std::vector<std::string> arguments = WriteBodies(BuiltInPack, false, nullptr);
     BuildRun first = RunBuilder(arguments, "first");
     ASSERT_EQ(first.ExitCode, 0) << first.Errors;
 
@@ -414,10 +401,10 @@ TEST_F(PayloadBuilderTest, ProductBodiesGiveTheProductImageAndTheSameBytesEachRu
     ASSERT_EQ(image.size(), ProductImageSize);
     size_t offset = PayloadDirectoryBytes;
     for (uint32_t index = 0; index < PayloadEntryCount; ++index) {
-        EXPECT_EQ(ReadUint32(image, index * 12), ProductBodies[index].Size) << "entry " << index;
+        EXPECT_EQ(ReadUint32(image, index * 12), BuiltInPack[index].Size) << "entry " << index;
         uint64_t time = ReadUint32(image, index * 12 + 4) | static_cast<uint64_t>(ReadUint32(image, index * 12 + 8)) << 32;
-        EXPECT_EQ(time, ProductBodies[index].Time) << "entry " << index;
-        offset += ProductBodies[index].Size;
+        EXPECT_EQ(time, BuiltInPack[index].Time) << "entry " << index;
+        offset += BuiltInPack[index].Size;
     }
     EXPECT_EQ(offset, image.size());
     EXPECT_NE(first.Header.find("PayloadImageSize = 2163823;\n"), std::string::npos) << first.Header;
