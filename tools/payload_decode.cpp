@@ -18,8 +18,8 @@ bool DecodePayloadResource(const std::vector<uint8_t>& resource, std::vector<uin
     image->resize(PayloadCapacity);
     size_t in = PayloadPropertyBytes;
     size_t out = 0;
-    lzma_ret result =
-        lzma_raw_buffer_decode(filters, nullptr, resource.data(), &in, resource.size(), image->data(), &out, image->size());
+    lzma_ret result = lzma_raw_buffer_decode(filters, nullptr, resource.data(), &in, resource.size(), image->data(),
+                                             &out, image->size());
     std::free(filters[0].options);
     image->resize(out);
     return result == LZMA_OK && in == resource.size();

@@ -95,7 +95,9 @@ uint32_t RunCopy(const wchar_t* copy, const wchar_t* workFolder, HANDLE uninstal
     wchar_t commandLine[TextCapacity];
     ::wsprintfW(handleText, L"%lu", static_cast<unsigned long>(reinterpret_cast<uintptr_t>(uninstaller)));
     ::wsprintfW(outcomeText, L"%lu", static_cast<unsigned long>(outcome));
-    const wchar_t* parts[] = {L"\"", copy, L"\" ", FinishSwitch, L" ", handleText, L" ", outcomeText, L" \"", program, L"\""};
+    // "copy" /finish handle outcome "program"
+    const wchar_t* parts[] = {L"\"", copy, L"\" ", FinishSwitch, L" ", handleText, L" ", outcomeText,
+                              L" \"", program, L"\""};
     uint32_t fits = CopyText(commandLine, TextCapacity, L"");
     for (const wchar_t* part : parts) {
         fits &= AppendText(commandLine, TextCapacity, part);

@@ -19,7 +19,9 @@ public:
     // The second half of Open, for a test that changes the loaded state first.
     bool CreateFrame();
 
-    bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000) { return Pump.PumpUntil(done, timeoutMs); }
+    bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000) {
+        return Pump.PumpUntil(done, timeoutMs);
+    }
     void Settle() { Pump.Settle(); }
 
     HWND Page(uint32_t page) const { return State.PageWindows[page]; }

@@ -60,7 +60,9 @@ TEST(WizardStart, EveryTextCaptionAndLabelIsSet) {
     EXPECT_EQ("&Next >", ItemText(wizard.Page(WizardPage::Components), IDOK));
     EXPECT_EQ("&Install", ItemText(wizard.Page(WizardPage::Folder), IDOK));
     EXPECT_EQ("&Close", ItemText(wizard.Page(WizardPage::Progress), IDOK));
-    for (uint32_t page : {WizardPage::License, WizardPage::Components, WizardPage::Folder}) EXPECT_EQ("Cancel", ItemText(wizard.Page(page), IDCANCEL));
+    for (uint32_t page : {WizardPage::License, WizardPage::Components, WizardPage::Folder}) {
+        EXPECT_EQ("Cancel", ItemText(wizard.Page(page), IDCANCEL));
+    }
     EXPECT_EQ("< &Back", ItemText(wizard.Page(WizardPage::Components), IDC_BACK));
     EXPECT_EQ("< &Back", ItemText(wizard.Page(WizardPage::Folder), IDC_BACK));
     EXPECT_EQ("B&rowse...", ItemText(wizard.Page(WizardPage::Folder), IDC_BROWSE));
