@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr uint32_t UninstallerEntry = 9;
-
 void DeleteLeftover(const wchar_t* path, void* context);
 
 }  // namespace

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "setup/bounded_text.h"
+#include "common/bounded_text.h"
 
 #include <cstdint>
 

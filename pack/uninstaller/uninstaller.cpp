@@ -1,4 +1,4 @@
-#include "pack/dll_search.h"
+#include "common/dll_search.h"
 #include "pack/uninstaller/component_programs.h"
 #include "pack/uninstaller/component_registrations.h"
 #include "pack/uninstaller/leftover_files.h"

@@ -28,7 +28,6 @@ public:
     // Waits for the process to end; its exit code, or STILL_ACTIVE when it did not end in time.
     DWORD WaitForExit(DWORD deadlineMs = DefaultDeadlineMs);
     bool HasExited() const;
-    DWORD StartTick() const { return startTick_; }
     HANDLE Handle() const { return process_; }
 
     // The visible top-level window of this process whose title is given; null when there is none.
@@ -42,7 +41,6 @@ public:
 private:
     HANDLE process_ = nullptr;
     DWORD processId_ = 0;
-    DWORD startTick_ = 0;
 };
 
 // A visible message box of any process, such as one a program started in turn shows; null when none.

@@ -1,5 +1,6 @@
 #include "tests/e2e/scenario_support.h"
 
+#include "builtin_pack.h"
 #include "tests/e2e/machine_state.h"
 #include "tests/support/scratch_folder.h"
 
@@ -7,13 +8,6 @@
 
 #include <algorithm>
 #include <cctype>
-
-const PackProgram PackPrograms[8] = {
-    {L"Ostrel", 0x01D9D616FAE49F8Aull},     {L"Glimmerdox", 0x01D9D616F979F481ull},
-    {L"Tindlevault", 0x01D9D616FBB88AECull}, {L"Blorra", 0x01D9D616F701620Full},
-    {L"Humbrewave", 0x01D9D616FC99D163ull},  {L"Jottervale", 0x01D9D616F751AEE4ull},
-    {L"Cryvane", 0x01D9D616F7112819ull},     {L"Pebbrack", 0x01D9D616FE09C3C4ull},
-};
 
 std::wstring InstallerPath() {
     return EnvironmentValue(L"KELVORIN_INSTALLER");
@@ -30,15 +24,15 @@ std::wstring UninstallerBody() {
 
 uint64_t PackProgramTime(uint32_t component) {
     if (EnvironmentValue(L"KELVORIN_PACK_FOLDER").empty()) {
-        return PackPrograms[component].Time;
+        return BuiltInPack[component + 1].Time;
     }
-    return LastWriteTime(PackBody((std::wstring(PackPrograms[component].Name) + L".exe").c_str()));
+    return LastWriteTime(PackBody((std::wstring(ComponentNames[component]) + L".exe").c_str()));
 }
 
 uint32_t PackBytesRequired() {
     std::vector<std::wstring> files = {UninstallerBody()};
-    for (const PackProgram& program : PackPrograms) {
-        files.push_back(PackBody((std::wstring(program.Name) + L".exe").c_str()));
+    for (uint32_t n = 0; n < ComponentCount; ++n) {
+        files.push_back(PackBody((std::wstring(ComponentNames[n]) + L".exe").c_str()));
     }
     uint32_t bytes = 0;
     for (const std::wstring& file : files) {
@@ -73,37 +67,37 @@ Wizard::Wizard(const std::wstring& installer) : Installer(installer) {}
 
 bool Wizard::ReachLicense() {
     Frame = Installer.WaitForFrame();
-    Page = Frame != nullptr ? WaitForPageWithButton(Frame, ForwardButton, L"I &Agree") : nullptr;
+    Page = Frame != nullptr ? WaitForPageWithButton(Frame, IDOK, L"I &Agree") : nullptr;
     return Page != nullptr;
 }
 
 bool Wizard::Agree() {
     PressKeys(Frame, {VK_MENU, 'A'});
-    Page = WaitForPageWithButton(Frame, ForwardButton, L"&Next >");
+    Page = WaitForPageWithButton(Frame, IDOK, L"&Next >");
     return Page != nullptr;
 }
 
 bool Wizard::Next() {
     PressKeys(Frame, {VK_RETURN});
-    Page = WaitForPageWithButton(Frame, ForwardButton, L"&Install");
+    Page = WaitForPageWithButton(Frame, IDOK, L"&Install");
     return Page != nullptr;
 }
 
 bool Wizard::Back(const wchar_t* forwardCaption) {
     PressKeys(Frame, {VK_MENU, 'B'});
-    Page = WaitForPageWithButton(Frame, ForwardButton, forwardCaption);
+    Page = WaitForPageWithButton(Frame, IDOK, forwardCaption);
     return Page != nullptr;
 }
 
 bool Wizard::Install() {
     PressKeys(Frame, {VK_RETURN});
-    Page = WaitForPageWithButton(Frame, ForwardButton, L"&Close");
+    Page = WaitForPageWithButton(Frame, IDOK, L"&Close");
     return Page != nullptr;
 }
 
 bool Wizard::WaitForResult() {
     return WaitFor([&] {
-        std::wstring status = ControlText(Page, StatusText);
+        std::wstring status = ControlText(Page, IDC_STATUS_TEXT);
         return status == L"Installation completed successfully." || status == L"Installation failed.";
     });
 }
@@ -113,12 +107,12 @@ bool Wizard::InstallWithDefaults() {
 }
 
 void Wizard::ShowDetails() {
-    ClickButton(Page, DetailsButton);
-    WaitFor([&] { return IsShown(Page, DetailsList); }, 5000);
+    ClickButton(Page, IDC_SHOW_DETAILS);
+    WaitFor([&] { return IsShown(Page, IDC_DETAILS_LIST); }, 5000);
 }
 
 void Wizard::Close() {
-    ClickButton(Page, ForwardButton);
+    ClickButton(Page, IDOK);
 }
 
 bool NothingInstalled() {
@@ -129,8 +123,8 @@ bool NothingInstalled() {
 
 std::vector<RecordedValue> PackRegistryValues(const std::wstring& folder) {
     std::vector<RecordedValue> values;
-    for (uint32_t component = 0; component < 8; ++component) {
-        std::vector<RecordedValue> own = ExpectedComponentValues(component, folder + PackPrograms[component].Name + L".exe");
+    for (uint32_t component = 0; component < ComponentCount; ++component) {
+        std::vector<RecordedValue> own = ExpectedComponentValues(component, folder + ComponentNames[component] + L".exe");
         values.insert(values.end(), own.begin(), own.end());
     }
     values.push_back(ExpectedAppPath(folder));

@@ -117,8 +117,8 @@ TEST(Uninstall, LeavesWhatBelongsToOthers) {
     EXPECT_TRUE(WaitFor([&] { return !PathExists(folder + L"uninstall.exe"); }));
     EXPECT_TRUE(PathExists(folder + L"notes.txt"));
     EXPECT_EQ("mine", ReadWholeFile(folder + L"Ostrel.ex~"));
-    for (const PackProgram& program : PackPrograms) {
-        EXPECT_FALSE(PathExists(folder + program.Name + L".exe")) << program.Name;
+    for (uint32_t n = 0; n < ComponentCount; ++n) {
+        EXPECT_FALSE(PathExists(folder + ComponentNames[n] + L".exe")) << ComponentNames[n];
     }
     EXPECT_FALSE(PathExists(StartMenuFolder()));
     EXPECT_EQ(L"Other.Document", ReadMachineValue(L"Software\\Classes\\.jtxt", nullptr).Text());
@@ -161,21 +161,21 @@ TEST(Uninstall, InstallationCutShortByAFullSmallVolumeIsRemovable) {
     Wizard wizard;
     ASSERT_TRUE(wizard.ReachLicense());
     ASSERT_TRUE(wizard.Agree());
-    for (int n = 2; n < 8; ++n) ClickButton(wizard.Page, FirstCheckbox + n);  // Ostrel and Glimmerdox stay
-    ASSERT_TRUE(WaitFor([&] { return !IsChecked(wizard.Page, FirstCheckbox + 7); }));
+    for (int n = 2; n < 8; ++n) ClickButton(wizard.Page, IDC_COMPONENT_FIRST + n);  // Ostrel and Glimmerdox stay
+    ASSERT_TRUE(WaitFor([&] { return !IsChecked(wizard.Page, IDC_COMPONENT_FIRST + 7); }));
     ASSERT_TRUE(wizard.Next());
-    ASSERT_EQ(folder, ControlText(wizard.Page, FolderText));
+    ASSERT_EQ(folder, ControlText(wizard.Page, IDC_FOLDER_TEXT));
     // Room for both programs, not for the uninstaller as well: an installation that wrote the programs
     // first could not end with it.
     ASSERT_TRUE(LeaveFree(volume, BytesOnVolume(PackBody(L"Ostrel.exe")) + BytesOnVolume(PackBody(L"Glimmerdox.exe")) +
                                       40960));
     ASSERT_TRUE(wizard.Install());
     ASSERT_TRUE(wizard.WaitForResult());
-    EXPECT_EQ(L"Installation failed.", ControlText(wizard.Page, StatusText));
+    EXPECT_EQ(L"Installation failed.", ControlText(wizard.Page, IDC_STATUS_TEXT));
     EXPECT_EQ((std::vector<std::wstring>{folder + L"Ostrel.exe", StartMenuFolder() + L"Ostrel.lnk",
                                          folder + L"Glimmerdox.exe", L"ERROR: Write failed.",
                                          folder + L"uninstall.exe"}),
-              ListLines(wizard.Page, DetailsList));
+              ListLines(wizard.Page, IDC_DETAILS_LIST));
     wizard.Close();
     EXPECT_EQ(DWORD{ExitInstallationFailed}, wizard.Installer.WaitForExit());
     ASSERT_TRUE(PackIsListed());
@@ -225,6 +225,40 @@ TEST(Uninstall, FilesInUseAreRemovedAtRestart) {
     // The files are still this installation's: their registrations go now, as the files go at the restart.
     EXPECT_FALSE(MachineKeyExists(L"Software\\Classes\\Jottervale.Document"));
     EXPECT_FALSE(PackIsListed());
+}
+
+// The longest folder the pack can be installed to and started from: its longest program path,
+// Tindlevault.exe's, is the longest a program can open without long-path support (259 characters).
+// The installation saves it, the next run proposes it, the uninstaller removes it all.
+TEST(Uninstall, LongestFolderIsSavedProposedAgainAndRemoved) {
+    const std::wstring parent = KnownFolder(CSIDL_COMMON_DOCUMENTS) + L"\\" + std::wstring(100, L'p');
+    const std::wstring folder = parent + L"\\" + std::wstring(242 - parent.size(), L'f') + L"\\";
+    ASSERT_EQ(MAX_PATH - 1, folder.size() + std::wstring(L"Tindlevault.exe").size());
+    ASSERT_TRUE(::CreateDirectoryW((L"\\\\?\\" + parent).c_str(), nullptr));
+    std::vector<std::wstring> before = MachineSnapshot();
+    ASSERT_TRUE(::CreateDirectoryW((L"\\\\?\\" + RemoveTrailingSeparator(folder)).c_str(), nullptr));
+    // Saved without its separator, as a hand-made value might be: the installation writes it with one.
+    ASSERT_TRUE(WriteMachineText(L"Software\\Kelvorin", L"AppPath", RemoveTrailingSeparator(folder)));
+    {
+        Wizard wizard;
+        ASSERT_TRUE(wizard.ReachLicense() && wizard.Agree() && wizard.Next());
+        EXPECT_EQ(folder, ControlText(wizard.Page, IDC_FOLDER_TEXT));
+        ASSERT_TRUE(wizard.Install() && wizard.WaitForResult());
+        EXPECT_EQ(L"Installation completed successfully.", ControlText(wizard.Page, IDC_STATUS_TEXT));
+        wizard.Close();
+        ASSERT_EQ(0u, wizard.Installer.WaitForExit());
+    }
+    EXPECT_EQ(folder, ReadMachineValue(L"Software\\Kelvorin", L"AppPath").Text());
+    {
+        Wizard wizard;
+        ASSERT_TRUE(wizard.ReachLicense() && wizard.Agree() && wizard.Next());
+        EXPECT_EQ(folder, ControlText(wizard.Page, IDC_FOLDER_TEXT));
+        PressKeys(wizard.Frame, {VK_ESCAPE});
+        EXPECT_EQ(0u, wizard.Installer.WaitForExit());
+    }
+    ASSERT_EQ(L"\"" + folder + L"uninstall.exe\"", UninstallString());
+    UninstallAnsweringYes(UninstallString(), RemovedText);
+    ExpectMachineAsBefore(before);
 }
 
 TEST(Uninstall, SecondRunAfterRemovalEndsCleanly) {
