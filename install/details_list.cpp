@@ -1,6 +1,6 @@
 #include "install/details_list.h"
 
-#include "setup/bounded_text.h"
+#include "common/bounded_text.h"
 #include "setup/run_log.h"
 
 namespace {

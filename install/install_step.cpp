@@ -1,6 +1,7 @@
 #include "install/install_step.h"
 
 #include "install/details_list.h"
+#include "install/install_folder.h"
 #include "install/registrations.h"
 #include "install/shortcut.h"
 #include "install/step_strings.h"
@@ -12,8 +13,6 @@
 #include <commctrl.h>
 
 namespace {
-
-constexpr uint32_t UninstallerEntry = 9;
 
 constexpr const char* InstallFailedText = "Installation failed.";
 constexpr const char* InstallSucceededText = "Installation completed successfully.";
@@ -57,6 +56,9 @@ void RunInstallStep(uint32_t step) {
 namespace {
 
 void RunComponentStep(SetupState& setup, uint32_t component, StepStrings& strings) {
+    if (component == 0 && setup.BytesRequired != 0) {
+        PrepareInstallFolder(setup);
+    }
     if (IsComponentTicked(setup, component)) {
         const wchar_t* name = setup.ComponentTable[component];
         ::SetDlgItemTextW(setup.PageWindows[WizardPage::Progress], IDC_STATUS_TEXT, name);
@@ -96,12 +98,8 @@ void RunFinalStep(SetupState& setup, StepStrings& strings) {
                                             setup.BytesRequired, strings.QuietCommand};
         WriteSavedInstallFolder(registration);
         uint32_t nameStart = BoundedLength(setup.InstallFolder, PathCapacity);
-        uint32_t fits = AppendFileName(setup.InstallFolder, PathCapacity, setup.ComponentTable[UninstallerIndex],
-                                       L".exe");
-        // The table keeps "Uninstall"; the file on disk is uninstall.exe.
-        if (setup.InstallFolder[nameStart] != 0) {
-            setup.InstallFolder[nameStart] = L'u';
-        }
+        uint32_t fits =
+            AppendUninstallerName(setup.InstallFolder, PathCapacity, setup.ComponentTable[UninstallerIndex]);
         fits &= ComposeIconText(strings.IconText, WorkingStringCapacity, setup.InstallFolder);
         fits &= ComposeUninstallCommand(strings.Command, WorkingStringCapacity, setup.InstallFolder);
         fits &= ComposeQuietUninstallCommand(strings.QuietCommand, WorkingStringCapacity, setup.InstallFolder);
@@ -109,7 +107,9 @@ void RunFinalStep(SetupState& setup, StepStrings& strings) {
         const DWORD error = WriteEntry(setup, fits, UninstallerEntry, nullptr);
         if (error != 0) {
             CountFailedWrite(setup, error);
-        } else {
+        }
+        // The one put in place before the first program still takes back what was written.
+        if (error == 0 || (fits && IsFileInPlace(setup.InstallFolder))) {
             setup.InstallFolder[nameStart] = 0;  // InstallLocation is the folder itself
             WriteUninstallEntry(registration);
         }

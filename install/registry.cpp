@@ -1,14 +1,16 @@
 #include "install/registry.h"
 
-#include "setup/bounded_text.h"
+#include "common/bounded_text.h"
 #include "setup/setup_state.h"
 
 namespace {
 
 constexpr const wchar_t* KeyPathRoot = L"Software";
 constexpr const wchar_t* SavedPathValueName = L"AppPath";
-// 236 UTF-16 characters with the terminator; the destination is larger, so unterminated data still ends in a NUL.
-constexpr DWORD SavedPathByteLimit = 472;
+// The whole folder buffer but two characters: room for the separator that start-up may still add, and
+// a zero of the buffer's fill after data stored without its terminator. Any folder the wizard takes
+// (260 characters with its separator) is read back whole.
+constexpr DWORD SavedPathByteLimit = (PathCapacity - 2) * sizeof(wchar_t);
 
 }  // namespace
 

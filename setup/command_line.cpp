@@ -1,6 +1,6 @@
 #include "setup/command_line.h"
 
-#include "setup/bounded_text.h"
+#include "common/bounded_text.h"
 #include "setup/component_table.h"
 #include "setup/paths.h"
 

@@ -1,4 +1,4 @@
-#include "pack/dll_search.h"
+#include "common/dll_search.h"
 #include "setup/startup.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {

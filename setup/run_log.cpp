@@ -1,6 +1,6 @@
 #include "setup/run_log.h"
 
-#include "setup/bounded_text.h"
+#include "common/bounded_text.h"
 #include "setup/product_texts.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "setup/run_start.h"
 
-#include "setup/bounded_text.h"
+#include "common/bounded_text.h"
 #include "setup/exit_code.h"
 #include "setup/product_texts.h"
 #include "setup/run_log.h"

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "setup/command_line.h"
+#include "setup/component_table.h"
+#include "setup/payload_layout.h"
+#include "setup/paths.h"
 
 #include <windows.h>
 
@@ -25,11 +28,8 @@ enum Value : uint32_t {
 }
 
 constexpr uint32_t PageCount = 4;
-constexpr uint32_t ComponentCount = 8;
-constexpr uint32_t UninstallerIndex = 8;
-constexpr uint32_t PayloadEntryCount = 10;
-constexpr uint32_t PathCapacity = 300;
 constexpr uint32_t ScratchBytes = 512;
+static_assert(LicenseShownBytes < ScratchBytes, "the license's copy ends in a NUL");
 
 struct PayloadEntry {
     uint32_t Offset;

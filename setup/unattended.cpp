@@ -2,7 +2,7 @@
 
 #include "install/install_choices.h"
 #include "install/install_step.h"
-#include "setup/bounded_text.h"
+#include "common/bounded_text.h"
 #include "setup/exit_code.h"
 #include "setup/paths.h"
 #include "setup/run_log.h"

@@ -1,7 +1,7 @@
 #include "wizard/folder_page.h"
 
 #include "resources/resource_ids.h"
-#include "setup/bounded_text.h"
+#include "common/bounded_text.h"
 #include "setup/paths.h"
 #include "setup/setup_state.h"
 #include "wizard/folder_picker.h"

@@ -35,7 +35,6 @@ constexpr const char* ShowDetailsCaption = "Show &Details";
 
 constexpr UINT StepPeriodMs = 125;
 constexpr int32_t LicenseInset = 6;
-constexpr uint32_t LicenseTextLimit = ScratchBytes - 1;  // the copy always ends in a NUL
 
 bool CreatePages(SetupState& setup, HWND frame);
 void SetPageTexts(const SetupState& setup);
@@ -104,8 +103,8 @@ void SetPageTexts(const SetupState& setup) {
     ::SetDlgItemTextA(progress, IDC_SHOW_DETAILS, ShowDetailsCaption);
 }
 
-// The ninth cell of the grid (1014) has no component and stays as the template made it. The boxes start
-// as the command line chose, all eight without one.
+// The ninth cell of the grid (IDC_SPARE_CHECKBOX) has no component and stays as the template made it.
+// The boxes start as the command line chose, all eight without one.
 void LabelComponents(const SetupState& setup) {
     for (uint32_t n = 0; n < ComponentCount; ++n) {
         ::SetDlgItemTextW(setup.PageWindows[WizardPage::Components], IDC_COMPONENT_FIRST + n, setup.ComponentTable[n]);
@@ -115,8 +114,8 @@ void LabelComponents(const SetupState& setup) {
 }
 
 void ShowLicenseText(SetupState& setup) {
-    const PayloadEntry& entry = setup.PayloadDirectory[0];
-    const uint32_t count = entry.Size < LicenseTextLimit ? entry.Size : LicenseTextLimit;
+    const PayloadEntry& entry = setup.PayloadDirectory[LicenseEntry];
+    const uint32_t count = entry.Size < LicenseShownBytes ? entry.Size : LicenseShownBytes;
     ::ZeroMemory(setup.Scratch.Narrow, ScratchBytes);
     ::CopyMemory(setup.Scratch.Narrow, setup.Payload.Data + entry.Offset, count);
     ::SetDlgItemTextA(setup.PageWindows[WizardPage::License], IDC_LICENSE_TEXT, setup.Scratch.Narrow);

@@ -79,7 +79,7 @@ RemovalOutcome FinishAfterUninstaller(const HelperRequest& request) {
 
 RemovalOutcome RemoveUninstallerAndFolder(const wchar_t* program, RemovalOutcome earlier) {
     wchar_t folder[PathCapacity];
-    if (JoinText(folder, PathCapacity, {program}) == 0) {
+    if (CopyText(folder, PathCapacity, program) == 0) {
         return LeftBehind;
     }
     uint32_t length = CutToFolder(folder);
@@ -97,9 +97,14 @@ uint32_t RunCopy(const wchar_t* copy, const wchar_t* workFolder, HANDLE uninstal
     wchar_t commandLine[TextCapacity];
     ::wsprintfW(handleText, L"%lu", static_cast<unsigned long>(reinterpret_cast<uintptr_t>(uninstaller)));
     ::wsprintfW(outcomeText, L"%lu", static_cast<unsigned long>(outcome));
-    if (JoinText(commandLine, TextCapacity,
-                 {L"\"", copy, L"\" ", FinishSwitch, L" ", handleText, L" ", outcomeText, L" \"", program, L"\"",
-                  quiet ? L" " : L"", quiet ? QuietSwitchText : L""}) == 0) {
+    // "copy" /finish handle outcome "program" [/quiet]
+    const wchar_t* parts[] = {L"\"", copy, L"\" ", FinishSwitch, L" ", handleText, L" ", outcomeText,
+                              L" \"", program, L"\"", quiet ? L" " : L"", quiet ? QuietSwitchText : L""};
+    uint32_t fits = CopyText(commandLine, TextCapacity, L"");
+    for (const wchar_t* part : parts) {
+        fits &= AppendText(commandLine, TextCapacity, part);
+    }
+    if (fits == 0) {
         return 0;
     }
     STARTUPINFOW startup = {};

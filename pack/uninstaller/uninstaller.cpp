@@ -1,6 +1,7 @@
-#include "pack/dll_search.h"
+#include "common/dll_search.h"
 #include "pack/uninstaller/component_programs.h"
 #include "pack/uninstaller/component_registrations.h"
+#include "pack/uninstaller/leftover_files.h"
 #include "pack/uninstaller/product_keys.h"
 #include "pack/uninstaller/self_removal.h"
 #include "pack/uninstaller/start_menu_links.h"
@@ -88,6 +89,7 @@ RemovalOutcome RemovePack(const Installation& installation) {
     RemovalOutcome outcome = RemoveStartMenuLinks(installation);
     outcome = WorseOutcome(outcome, RemoveComponentRegistrations(installation));
     outcome = WorseOutcome(outcome, RemoveComponentPrograms(installation));
+    outcome = WorseOutcome(outcome, RemoveLeftoverFiles(installation));
     outcome = WorseOutcome(outcome, RemoveUninstallEntry(installation));
     return WorseOutcome(outcome, RemoveSavedInstallFolder(installation));
 }

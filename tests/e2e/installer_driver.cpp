@@ -87,7 +87,6 @@ InstallerProcess::InstallerProcess(const std::wstring& path, std::wstring comman
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info = {};
-    startTick_ = ::GetTickCount();
     if (::CreateProcessW(path.empty() ? nullptr : path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                          nullptr, &startup, &info)) {
         ::CloseHandle(info.hThread);

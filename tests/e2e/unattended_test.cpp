@@ -65,7 +65,7 @@ TEST_F(Unattended, QuietInstallationEqualsTheWizardsAndQuietRemovalTakesItBack) 
     {
         Wizard wizard;
         ASSERT_TRUE(wizard.InstallWithDefaults());
-        wizardLines = ListLines(wizard.Page, DetailsList);
+        wizardLines = ListLines(wizard.Page, IDC_DETAILS_LIST);
         wizard.Close();
         ASSERT_EQ(0u, wizard.Installer.WaitForExit());
     }
@@ -183,11 +183,11 @@ TEST_F(Unattended, PassiveShowsTheProgressOnlyAndClosesByItself) {
     ASSERT_NE(nullptr, frame);
     HWND page = VisiblePage(frame);
     ASSERT_NE(nullptr, page);
-    EXPECT_NE(nullptr, ::GetDlgItem(page, ProgressBar)) << "the first page shown is not the Progress page";
-    EXPECT_FALSE(IsShown(page, ForwardButton));
-    EXPECT_FALSE(IsShown(page, DetailsButton));
-    EXPECT_TRUE(IsShown(page, DetailsList));
-    EXPECT_TRUE(WaitFor([&] { return ControlText(page, StatusText) == L"Installation completed successfully."; }));
+    EXPECT_NE(nullptr, ::GetDlgItem(page, IDC_PROGRESS_BAR)) << "the first page shown is not the Progress page";
+    EXPECT_FALSE(IsShown(page, IDOK));
+    EXPECT_FALSE(IsShown(page, IDC_SHOW_DETAILS));
+    EXPECT_TRUE(IsShown(page, IDC_DETAILS_LIST));
+    EXPECT_TRUE(WaitFor([&] { return ControlText(page, IDC_STATUS_TEXT) == L"Installation completed successfully."; }));
     EXPECT_EQ(nullptr, installer.FindMessageBox());
     EXPECT_EQ(DWORD{ExitSucceeded}, installer.WaitForExit());
     EXPECT_TRUE(PathExists(DefaultInstallFolder() + L"Pebbrack.exe"));
@@ -285,7 +285,7 @@ TEST_F(Unattended, SecondInstallationWhileOneRunsEndsWith1618) {
     ASSERT_TRUE(first.Next());
     ASSERT_TRUE(first.Install());
     ASSERT_TRUE(first.WaitForResult());
-    EXPECT_EQ(L"Installation completed successfully.", ControlText(first.Page, StatusText));
+    EXPECT_EQ(L"Installation completed successfully.", ControlText(first.Page, IDC_STATUS_TEXT));
     first.Close();
     EXPECT_EQ(DWORD{ExitSucceeded}, first.Installer.WaitForExit());
     ExpectBodiesInstalled(DefaultInstallFolder());

@@ -1,7 +1,7 @@
 // The driver's entry: the scenarios as tests, or, on request, a printed walk through the default
 // installation with a picture of every page (--walkthrough), its sequel through the uninstaller
 // (--uninstall), or the installer's figures (--figures).
-#include "benchmarks/elapsed.h"
+#include "tests/support/elapsed.h"
 #include "tests/e2e/machine_state.h"
 #include "tests/e2e/scenario_support.h"
 #include "tests/e2e/uninstall_support.h"
@@ -20,7 +20,7 @@ void ShowPage(const char* name, HWND page, std::initializer_list<int> controls) 
     std::printf("\n== %s page\n", name);
     for (int id : controls) {
         std::wstring text = ControlText(page, id);
-        if (id == FirstCheckbox || (id > FirstCheckbox && id < FirstCheckbox + 8)) {
+        if (id == IDC_COMPONENT_FIRST || (id > IDC_COMPONENT_FIRST && id < IDC_COMPONENT_FIRST + 8)) {
             text = std::wstring(IsChecked(page, id) ? L"[x] " : L"[ ] ") + text;
         }
         std::printf("  %4d: %ls\n", id, text.c_str());
@@ -71,21 +71,24 @@ size_t ValuesLeft(const std::wstring& folder) {
 int Walkthrough() {
     Wizard wizard;
     if (!wizard.ReachLicense()) return 1;
-    ShowPage("License", wizard.Page, {1000, LicenseText, ForwardButton, CancelButton});
+    ShowPage("License", wizard.Page, {IDC_LICENSE_INTRO, IDC_LICENSE_TEXT, IDOK, IDCANCEL});
     SaveScreenshot(wizard.Frame, L"1-license");
     if (!wizard.Agree()) return 1;
-    ShowPage("Components", wizard.Page, {1001, 1006, 1007, 1008, 1009, 1010, 1011, 1012, 1013, ForwardButton,
-                                         BackButton, CancelButton});
+    ShowPage("Components", wizard.Page,
+             {IDC_COMPONENTS_INTRO, IDC_COMPONENT_FIRST, IDC_COMPONENT_FIRST + 1, IDC_COMPONENT_FIRST + 2,
+              IDC_COMPONENT_FIRST + 3, IDC_COMPONENT_FIRST + 4, IDC_COMPONENT_FIRST + 5, IDC_COMPONENT_FIRST + 6,
+              IDC_COMPONENT_FIRST + 7, IDOK, IDC_BACK, IDCANCEL});
     SaveScreenshot(wizard.Frame, L"2-components");
     if (!wizard.Next()) return 1;
-    ShowPage("Folder", wizard.Page, {1002, 1015, FolderText, BrowseButton, RequiredText, AvailableText,
-                                     ForwardButton, BackButton, CancelButton});
+    ShowPage("Folder", wizard.Page,
+             {IDC_FOLDER_INTRO, IDC_DESTINATION_GROUP, IDC_FOLDER_TEXT, IDC_BROWSE, IDC_SPACE_REQUIRED,
+              IDC_SPACE_AVAILABLE, IDOK, IDC_BACK, IDCANCEL});
     SaveScreenshot(wizard.Frame, L"3-folder");
     if (!wizard.Install() || !wizard.WaitForResult()) return 1;
     wizard.ShowDetails();
-    ShowPage("Progress", wizard.Page, {StatusText, ForwardButton});
-    std::printf("  bar at %d\n", ProgressPosition(wizard.Page, ProgressBar));
-    for (const std::wstring& line : ListLines(wizard.Page, DetailsList)) std::printf("  | %ls\n", line.c_str());
+    ShowPage("Progress", wizard.Page, {IDC_STATUS_TEXT, IDOK});
+    std::printf("  bar at %d\n", ProgressPosition(wizard.Page, IDC_PROGRESS_BAR));
+    for (const std::wstring& line : ListLines(wizard.Page, IDC_DETAILS_LIST)) std::printf("  | %ls\n", line.c_str());
     SaveScreenshot(wizard.Frame, L"4-progress");
     wizard.Close();
     std::printf("\nThe installer ended with exit code %lu.\n", wizard.Installer.WaitForExit());

@@ -1,8 +1,11 @@
-#include "pack/dll_search.h"
+#include "common/dll_search.h"
+#include "resources/resource_ids.h"
 #include "setup/exit_code.h"
 #include "setup/product_texts.h"
 #include "setup/setup_state.h"
 #include "setup/startup.h"
+#include "wizard/frame.h"
+#include "wizard/init_wizard.h"
 #include "tests/setup/test_modules.h"
 #include "tests/support/scratch_folder.h"
 
@@ -85,6 +88,7 @@ protected:
         StartupSeams::CoInitializeExCall = ::CoInitializeEx;
         StartupSeams::InitCommonControlsExCall = ::InitCommonControlsEx;
         StartupSeams::CheckTokenMembershipCall = ::CheckTokenMembership;
+        InitWizardSeams::SetTimerCall = ::SetTimer;
     }
     UINT_PTR timer_ = 0;
 };
@@ -105,13 +109,18 @@ int RunSetupFrom(const wchar_t* module, const wchar_t* commandLine = nullptr) {
     return code;
 }
 
-void ExpectOneInitFailureBox() {
+// One message box without an owner, and no wizard.
+void ExpectOneBox(const char* text, const char* caption, LPCWSTR icon) {
     EXPECT_EQ(1, observed.Boxes);
-    EXPECT_EQ("Setup initialization failed.", observed.Text);
-    EXPECT_EQ("Error", observed.Caption);
+    EXPECT_EQ(text, observed.Text);
+    EXPECT_EQ(caption, observed.Caption);
     EXPECT_EQ(nullptr, observed.Owner);
-    EXPECT_EQ(::LoadIconW(nullptr, IDI_ERROR), observed.Icon);
+    EXPECT_EQ(::LoadIconW(nullptr, icon), observed.Icon);
     EXPECT_FALSE(observed.FrameSeen);
+}
+
+void ExpectOneInitFailureBox() {
+    ExpectOneBox("Setup initialization failed.", "Error", IDI_ERROR);
 }
 
 TEST_F(Startup, DamagedPayloadIsReportedBeforeTheRightsCheck) {
@@ -125,15 +134,44 @@ TEST_F(Startup, FrameThatCannotBeCreatedIsReported) {
     ExpectOneInitFailureBox();
 }
 
+UINT_PTR WINAPI FailingSetTimer(HWND, UINT_PTR, UINT, TIMERPROC) {
+    return 0;
+}
+
+// A wizard that fails inside the frame's creation closes the frame, which quits with the code.
+TEST_F(Startup, WizardThatCannotBeBuiltQuitsWithItsOwnCode) {
+    // The frame from this program, the pages from a module without their templates.
+    HMODULE withoutDialogs = LoadPayloadModule(L"intact");
+    ASSERT_NE(nullptr, withoutDialogs);
+    {
+        SetupState setup(withoutDialogs);
+        CurrentSetup = &setup;
+        setup.FrameWindow = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FRAME), nullptr,
+                                                 FrameDialogProc, 0);
+        ASSERT_NE(nullptr, setup.FrameWindow);
+        MSG message = {};
+        const DWORD start = ::GetTickCount();
+        while (::GetTickCount() - start < 10000 && ::GetMessageW(&message, nullptr, 0, 0) > 0) {
+            ::DispatchMessageW(&message);
+        }
+        ::FreeLibrary(withoutDialogs);
+        EXPECT_EQ(static_cast<UINT>(WM_QUIT), message.message);
+        EXPECT_EQ(ExitWizardNotBuilt, static_cast<int>(message.wParam));
+        ExpectOneInitFailureBox();
+    }
+
+    // Every page built, but the step timer refused.
+    observed = Observed{};
+    InitWizardSeams::SetTimerCall = FailingSetTimer;
+    EXPECT_EQ(ExitWizardNotBuilt, RunSetup(::GetModuleHandleW(nullptr)));
+    ExpectOneInitFailureBox();
+}
+
 TEST_F(Startup, NonAdministratorIsWarnedAfterThePayloadLoaded) {
     StartupSeams::CheckTokenMembershipCall = NotAnAdministrator;
     EXPECT_EQ(ExitNotAdministrator, RunSetup(::GetModuleHandleW(nullptr)));
-    EXPECT_EQ(1, observed.Boxes);
-    EXPECT_EQ("You must be logged in as an administrator to install this software.", observed.Text);
-    EXPECT_EQ("Kelvorin App Pack", observed.Caption);
-    EXPECT_EQ(nullptr, observed.Owner);
-    EXPECT_EQ(::LoadIconW(nullptr, IDI_WARNING), observed.Icon);
-    EXPECT_FALSE(observed.FrameSeen);
+    ExpectOneBox("You must be logged in as an administrator to install this software.", "Kelvorin App Pack",
+                 IDI_WARNING);
 }
 
 std::string ReadLog(const std::wstring& path) {
@@ -192,6 +230,29 @@ TEST_F(Startup, IsUserAdminAsksTheTokenAndAnswersFalseWhenTheCallFails) {
     EXPECT_FALSE(IsUserAdmin());
 }
 
+// A folder that a parent process handed down as its DLL folder, holding a DLL named planted.dll.
+struct HandedDownDllFolder {
+    HandedDownDllFolder() {
+        EXPECT_TRUE(::CopyFileW(PayloadModulePath(L"none").c_str(), (Folder / L"planted.dll").c_str(), FALSE));
+        EXPECT_TRUE(::SetDllDirectoryW(Folder.Path().c_str()));
+    }
+    static bool Loads() {
+        HMODULE planted = ::LoadLibraryW(L"planted.dll");
+        if (planted != nullptr) ::FreeLibrary(planted);
+        return planted != nullptr;
+    }
+    ScratchFolder Folder;
+};
+
+// Before anything else: a start that fails at once has restricted the search all the same.
+TEST_F(Startup, EntryRestrictsTheDllSearchFirst) {
+    HandedDownDllFolder handedDown;
+    ASSERT_TRUE(handedDown.Loads());
+    StartupSeams::CoInitializeExCall = FailingComStart;
+    EXPECT_EQ(ExitComStartFailed, wWinMain(::GetModuleHandleW(nullptr), nullptr, const_cast<wchar_t*>(L""), SW_SHOW));
+    EXPECT_FALSE(handedDown.Loads());
+}
+
 // A Windows 7 without its update KB2533623, or a Windows Vista.
 FARPROC WINAPI LookupWithoutDefaultDllDirectories(HMODULE module, LPCSTR name) {
     return std::strcmp(name, "SetDefaultDllDirectories") == 0 ? nullptr : ::GetProcAddress(module, name);
@@ -200,17 +261,10 @@ FARPROC WINAPI LookupWithoutDefaultDllDirectories(HMODULE module, LPCSTR name) {
 // Wine searches the current folder even after an empty DLL folder is set, so what the test can show is
 // that the DLL folder is reset: one that a parent process handed down no longer counts.
 TEST(DllSearch, WithoutDefaultDirectoriesAnEarlierDllFolderIsDroppedAndSearchPathIsSafe) {
-    ScratchFolder handedDown;
-    ASSERT_TRUE(::CopyFileW(PayloadModulePath(L"none").c_str(), (handedDown / L"planted.dll").c_str(), FALSE));
-    ASSERT_TRUE(::SetDllDirectoryW(handedDown.Path().c_str()));
-    HMODULE planted = ::LoadLibraryW(L"planted.dll");
-    ASSERT_NE(nullptr, planted);
-    ::FreeLibrary(planted);
-
+    HandedDownDllFolder handedDown;
+    ASSERT_TRUE(handedDown.Loads());
     EXPECT_TRUE(RestrictDllSearch(LookupWithoutDefaultDllDirectories));
-    planted = ::LoadLibraryW(L"planted.dll");
-    EXPECT_EQ(nullptr, planted);
-    if (planted != nullptr) ::FreeLibrary(planted);
+    EXPECT_FALSE(handedDown.Loads());
     // SearchPath's safe mode is set for good: nothing later in the process can turn it off.
     EXPECT_FALSE(::SetSearchPathMode(BASE_SEARCH_PATH_DISABLE_SAFE_SEARCHMODE));
 }
