@@ -1,34 +1,24 @@
 // The same raw LZMA1 decode as the installer's, done natively with the host's liblzma, for comparison.
 #include "benchmarks/median.h"
-
-#include <lzma.h>
+#include "payload_decode.h"
 
 #include <chrono>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: host_decode_benchmark <payload.lzma>\n");
+    std::vector<uint8_t> resource;
+    std::vector<uint8_t> image;
+    if (argc != 2 || !DecodePayloadFile(argv[1], &resource, &image)) {
+        std::fprintf(stderr, "usage: host_decode_benchmark <payload.lzma>, a payload resource as built\n");
         return 2;
     }
-    std::ifstream file(argv[1], std::ios::binary);
-    std::vector<uint8_t> resource((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    std::vector<uint8_t> output(4u << 20);
     std::vector<double> times;
     for (int run = 0; run < 25; ++run) {
         auto start = std::chrono::steady_clock::now();
-        lzma_filter filter = {LZMA_FILTER_LZMA1, nullptr};
-        if (resource.size() < 5 || lzma_properties_decode(&filter, nullptr, resource.data(), 5) != LZMA_OK) {
+        if (!DecodePayloadResource(resource, &image)) {
             return 1;
         }
-        lzma_filter filters[2] = {filter, {LZMA_VLI_UNKNOWN, nullptr}};
-        size_t in = 0, out = 0;
-        lzma_raw_buffer_decode(filters, nullptr, resource.data() + 5, &in, resource.size() - 5, output.data(), &out,
-                               output.size());
-        free(filter.options);
         times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
     }
     std::printf("The same decode natively on the host: %.2f ms (median of 25)\n", Median(times));

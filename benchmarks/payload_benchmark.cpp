@@ -1,9 +1,9 @@
 // Prints how long the installer takes to load its payload and how fast the checksum runs, as medians.
-#include "benchmarks/elapsed.h"
 #include "benchmarks/median.h"
 #include "payload_constants.h"
 #include "setup/payload_checksum.h"
 #include "setup/setup_state.h"
+#include "tests/support/elapsed.h"
 
 #include <windows.h>
 

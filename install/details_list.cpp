@@ -1,6 +1,7 @@
 #include "install/details_list.h"
 
-#include "setup/bounded_text.h"
+#include "common/bounded_text.h"
+#include "setup/run_log.h"
 
 namespace {
 
@@ -12,19 +13,26 @@ constexpr uint32_t KeyLineCapacity = sizeof(MachineKeyPrefix) / sizeof(wchar_t) 
 }  // namespace
 
 void AddDetailsLine(const SetupState& setup, const wchar_t* line) {
-    ::SendMessageW(setup.DetailsList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
+    if (setup.DetailsList != nullptr) {
+        ::SendMessageW(setup.DetailsList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
+    }
+    WriteLogLine(setup.Log, line);
 }
 
-void CountFailedWrite(SetupState& setup) {
+void CountFailedWrite(SetupState& setup, DWORD error) {
     AddDetailsLine(setup, WriteFailedLine);
+    if (error != 0) {
+        WriteLogError(setup.Log, error);
+    }
     ++setup.ErrorCount;
 }
 
 void CountFailedRegistryWrite(SetupState& setup, const wchar_t* keyPath) {
+    const DWORD error = ::GetLastError();
     // The key path may live in Scratch, so the line is composed apart from it.
     wchar_t line[KeyLineCapacity];
     CopyText(line, KeyLineCapacity, MachineKeyPrefix);
     AppendText(line, KeyLineCapacity, keyPath);
     AddDetailsLine(setup, line);
-    CountFailedWrite(setup);
+    CountFailedWrite(setup, error);
 }

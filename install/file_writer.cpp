@@ -1,10 +1,13 @@
 #include "install/file_writer.h"
 
-#include "setup/bounded_text.h"
+#include "common/bounded_text.h"
+#include "install/temporary_name.h"
 #include "setup/setup_state.h"
 
 namespace FileWriterSeams {
 BOOL(WINAPI* WriteFileCall)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED) = ::WriteFile;
+BOOL(WINAPI* FlushFileBuffersCall)(HANDLE) = ::FlushFileBuffers;
+BOOL(WINAPI* MoveFileExCall)(LPCWSTR, LPCWSTR, DWORD) = ::MoveFileExW;
 }  // namespace FileWriterSeams
 
 namespace {
@@ -13,12 +16,16 @@ constexpr uint32_t WriteSucceeded = 0;
 constexpr uint32_t CannotCreate = 16;
 constexpr uint32_t WriteFailed = 17;
 
+// The target's folder and a temporary name take no more room than the target's path.
+constexpr uint32_t TemporaryPathCapacity = PathCapacity + TemporaryNameLength;
+
 struct FileHolder {
     HANDLE Handle;
     DWORD BytesWritten;
 };
 
-uint32_t ComposeTemporaryPath(wchar_t* temporary, const wchar_t* path);
+HANDLE CreateTemporaryBeside(const wchar_t* path, wchar_t* temporary);
+uint32_t ReplaceWithTemporary(const wchar_t* temporary, const wchar_t* path);
 
 }  // namespace
 
@@ -26,15 +33,13 @@ uint32_t PayloadBuffer::WriteEntryToFile(const wchar_t* path, uint32_t offset, u
     if (path == nullptr || Data == nullptr || offset > Length) {
         return CannotCreate;
     }
-    // The body is written beside the file and put in its place only once complete, so that a write
-    // failing part-way (a full disk) never leaves a truncated program where a working one was.
-    wchar_t temporary[PathCapacity];
-    if (!ComposeTemporaryPath(temporary, path)) {
-        return CannotCreate;
-    }
+    // The body is written beside the file and put in its place only once complete and on the disk, so
+    // that neither a write failing part-way (a full disk) nor a power cut right after the move leaves a
+    // truncated program where a working one was.
+    wchar_t temporary[TemporaryPathCapacity];
     FileHolder file;
     ::ZeroMemory(&file, sizeof(file));
-    file.Handle = ::CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    file.Handle = CreateTemporaryBeside(path, temporary);
     if (file.Handle == INVALID_HANDLE_VALUE) {
         return CannotCreate;
     }
@@ -44,15 +49,19 @@ uint32_t PayloadBuffer::WriteEntryToFile(const wchar_t* path, uint32_t offset, u
     if (!FileWriterSeams::WriteFileCall(file.Handle, Data + offset, count, &file.BytesWritten, nullptr) ||
         file.BytesWritten != count) {
         result = WriteFailed;
-    } else if (time != nullptr) {
-        // A file whose time could not be set is still complete; it keeps the system's time.
-        ::SetFileTime(file.Handle, nullptr, nullptr, time);
+    } else {
+        if (time != nullptr) {
+            // A file whose time could not be set is still complete; it keeps the system's time.
+            ::SetFileTime(file.Handle, nullptr, nullptr, time);
+        }
+        // Flushed after the time is set, so that the time reaches the disk with the body.
+        if (!FileWriterSeams::FlushFileBuffersCall(file.Handle)) {
+            result = WriteFailed;
+        }
     }
     ::CloseHandle(file.Handle);
-    // In the same folder the move is a rename on one volume, and the time stamp goes with the file. A
-    // file held open, a folder or a read-only file in the way keeps it from being replaced.
-    if (result == WriteSucceeded && !::MoveFileExW(temporary, path, MOVEFILE_REPLACE_EXISTING)) {
-        result = CannotCreate;
+    if (result == WriteSucceeded) {
+        result = ReplaceWithTemporary(temporary, path);
     }
     if (result != WriteSucceeded) {
         ::DeleteFileW(temporary);
@@ -62,14 +71,47 @@ uint32_t PayloadBuffer::WriteEntryToFile(const wchar_t* path, uint32_t offset, u
 
 namespace {
 
-// The path with its last character changed, so that the name fits wherever the file's own name fits.
-uint32_t ComposeTemporaryPath(wchar_t* temporary, const wchar_t* path) {
-    if (!CopyText(temporary, PathCapacity, path) || temporary[0] == L'\0') {
-        return 0;
+// Creates a new file under a temporary name in the path's folder: a name already taken, by a file or a
+// folder of anyone's, is passed over for the next one. The open handle, or INVALID_HANDLE_VALUE with no
+// file created.
+HANDLE CreateTemporaryBeside(const wchar_t* path, wchar_t* temporary) {
+    if (!CopyText(temporary, TemporaryPathCapacity, path)) {
+        return INVALID_HANDLE_VALUE;
     }
-    wchar_t& last = temporary[BoundedLength(temporary, PathCapacity) - 1];
-    last = last == L'~' ? L'_' : L'~';
-    return 1;
+    uint32_t nameStart = BoundedLength(temporary, TemporaryPathCapacity);
+    while (nameStart > 0 && temporary[nameStart - 1] != L'\\') {
+        --nameStart;
+    }
+    // Starting anywhere makes a clash with a leftover of an earlier run unlikely; any start works.
+    uint32_t start = ::GetTickCount();
+    for (uint32_t attempt = 0; attempt < TemporaryNameCount; ++attempt) {
+        ComposeTemporaryName(temporary + nameStart, start + attempt);
+        HANDLE file =
+            ::CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE || ::GetFileAttributesW(temporary) == INVALID_FILE_ATTRIBUTES) {
+            return file;  // made, or failing for a reason another name would not cure
+        }
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+// Moves the complete temporary file over the path: in one folder, a rename on one volume that takes the
+// time stamp along. A read-only program of an earlier installation is the installer's own: its attribute
+// is cleared for the replace, and set again should the replace fail. A file held open or a folder in the
+// way keeps the path from being replaced.
+uint32_t ReplaceWithTemporary(const wchar_t* temporary, const wchar_t* path) {
+    DWORD attributes = ::GetFileAttributesW(path);
+    bool readOnly = attributes != INVALID_FILE_ATTRIBUTES &&
+                    (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) == FILE_ATTRIBUTE_READONLY;
+    DWORD writable = attributes & ~FILE_ATTRIBUTE_READONLY;
+    bool cleared = readOnly && ::SetFileAttributesW(path, writable != 0 ? writable : FILE_ATTRIBUTE_NORMAL) != FALSE;
+    if (FileWriterSeams::MoveFileExCall(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return WriteSucceeded;
+    }
+    if (cleared) {
+        static_cast<void>(::SetFileAttributesW(path, attributes));
+    }
+    return CannotCreate;
 }
 
 }  // namespace

@@ -2,7 +2,11 @@
 
 #include <windows.h>
 
-// The one call Wine cannot make fail half-way (a full disk); tests replace it, the product never does.
+// The calls whose failures Wine cannot produce (a full disk half-way, a disk refusing the data on its
+// way out, a replace refused as Windows refuses it for a read-only target); tests replace them, the
+// product never does.
 namespace FileWriterSeams {
 extern BOOL(WINAPI* WriteFileCall)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED);
+extern BOOL(WINAPI* FlushFileBuffersCall)(HANDLE);
+extern BOOL(WINAPI* MoveFileExCall)(LPCWSTR, LPCWSTR, DWORD);
 }  // namespace FileWriterSeams

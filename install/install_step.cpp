@@ -1,18 +1,18 @@
 #include "install/install_step.h"
 
 #include "install/details_list.h"
+#include "install/install_folder.h"
 #include "install/registrations.h"
 #include "install/shortcut.h"
 #include "install/step_strings.h"
 #include "resources/resource_ids.h"
 #include "setup/paths.h"
+#include "setup/run_log.h"
 #include "setup/setup_state.h"
 
 #include <commctrl.h>
 
 namespace {
-
-constexpr uint32_t UninstallerEntry = 9;
 
 constexpr const char* InstallFailedText = "Installation failed.";
 constexpr const char* InstallSucceededText = "Installation completed successfully.";
@@ -21,11 +21,13 @@ constexpr const char* InstallSucceededText = "Installation completed successfull
 struct StepStrings {
     wchar_t IconText[WorkingStringCapacity];
     wchar_t Command[WorkingStringCapacity];
+    wchar_t QuietCommand[WorkingStringCapacity];
 };
 
 void RunComponentStep(SetupState& setup, uint32_t component, StepStrings& strings);
 void RunFinalStep(SetupState& setup, StepStrings& strings);
 bool IsComponentTicked(const SetupState& setup, uint32_t component);
+DWORD WriteEntry(SetupState& setup, uint32_t fits, uint32_t entry, const FILETIME* time);
 
 }  // namespace
 
@@ -54,6 +56,9 @@ void RunInstallStep(uint32_t step) {
 namespace {
 
 void RunComponentStep(SetupState& setup, uint32_t component, StepStrings& strings) {
+    if (component == 0 && setup.BytesRequired != 0) {
+        PrepareInstallFolder(setup);
+    }
     if (IsComponentTicked(setup, component)) {
         const wchar_t* name = setup.ComponentTable[component];
         ::SetDlgItemTextW(setup.PageWindows[WizardPage::Progress], IDC_STATUS_TEXT, name);
@@ -64,54 +69,73 @@ void RunComponentStep(SetupState& setup, uint32_t component, StepStrings& string
         fits &= ComposeIconText(strings.IconText, WorkingStringCapacity, setup.InstallFolder);
         fits &= ComposeOpenCommand(strings.Command, WorkingStringCapacity, setup.InstallFolder);
         AddDetailsLine(setup, setup.InstallFolder);
-        const PayloadEntry& entry = setup.PayloadDirectory[component + 1];
-        if (!fits || setup.Payload.WriteEntryToFile(setup.InstallFolder, entry.Offset, entry.Size,
-                                                    &entry.LastWriteTime) != 0) {
-            CountFailedWrite(setup);
+        const DWORD error =
+            WriteEntry(setup, fits, component + 1, &setup.PayloadDirectory[component + 1].LastWriteTime);
+        if (error != 0) {
+            CountFailedWrite(setup, error);
         } else {
             CreateDirectoryChain(setup.StartMenuFolder);
             fits = AppendFileName(setup.StartMenuFolder, PathCapacity, name, L".lnk");
             AddDetailsLine(setup, setup.StartMenuFolder);
-            if (!fits || CreateShortcut(setup.InstallFolder, setup.StartMenuFolder) != 0) {
-                CountFailedWrite(setup);
+            const HRESULT linked = fits ? CreateShortcut(setup.InstallFolder, setup.StartMenuFolder)
+                                        : HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE);
+            if (linked != S_OK) {
+                CountFailedWrite(setup, static_cast<DWORD>(linked));
             }
-            RegistrationStrings registration = {strings.IconText, strings.Command, nullptr, nullptr, 0};
+            RegistrationStrings registration = {strings.IconText, strings.Command, nullptr, nullptr, 0, nullptr};
             WriteComponentRegistrations(component, registration);
         }
     }
-    ::PostMessageW(setup.FrameWindow, WM_APP, component + 1, 0);
+    // Without the frame (/quiet) nothing paces the steps: they are run one after the other.
+    if (setup.FrameWindow != nullptr) {
+        ::PostMessageW(setup.FrameWindow, WM_APP, component + 1, 0);
+    }
 }
 
 void RunFinalStep(SetupState& setup, StepStrings& strings) {
     if (setup.BytesRequired != 0) {
         RegistrationStrings registration = {strings.IconText, nullptr, strings.Command, setup.InstallFolder,
-                                            setup.BytesRequired};
+                                            setup.BytesRequired, strings.QuietCommand};
         WriteSavedInstallFolder(registration);
         uint32_t nameStart = BoundedLength(setup.InstallFolder, PathCapacity);
-        uint32_t fits = AppendFileName(setup.InstallFolder, PathCapacity, setup.ComponentTable[UninstallerIndex],
-                                       L".exe");
-        // The table keeps "Uninstall"; the file on disk is uninstall.exe.
-        if (setup.InstallFolder[nameStart] != 0) {
-            setup.InstallFolder[nameStart] = L'u';
-        }
+        uint32_t fits =
+            AppendUninstallerName(setup.InstallFolder, PathCapacity, setup.ComponentTable[UninstallerIndex]);
         fits &= ComposeIconText(strings.IconText, WorkingStringCapacity, setup.InstallFolder);
         fits &= ComposeUninstallCommand(strings.Command, WorkingStringCapacity, setup.InstallFolder);
+        fits &= ComposeQuietUninstallCommand(strings.QuietCommand, WorkingStringCapacity, setup.InstallFolder);
         AddDetailsLine(setup, setup.InstallFolder);
-        const PayloadEntry& entry = setup.PayloadDirectory[UninstallerEntry];
-        if (!fits || setup.Payload.WriteEntryToFile(setup.InstallFolder, entry.Offset, entry.Size, nullptr) != 0) {
-            CountFailedWrite(setup);
-        } else {
+        const DWORD error = WriteEntry(setup, fits, UninstallerEntry, nullptr);
+        if (error != 0) {
+            CountFailedWrite(setup, error);
+        }
+        // The one put in place before the first program still takes back what was written.
+        if (error == 0 || (fits && IsFileInPlace(setup.InstallFolder))) {
+            setup.InstallFolder[nameStart] = 0;  // InstallLocation is the folder itself
             WriteUninstallEntry(registration);
         }
     }
-    ::SetDlgItemTextA(setup.PageWindows[WizardPage::Progress], IDC_STATUS_TEXT,
-                      setup.ErrorCount != 0 ? InstallFailedText : InstallSucceededText);
+    const char* result = setup.ErrorCount != 0 ? InstallFailedText : InstallSucceededText;
+    ::SetDlgItemTextA(setup.PageWindows[WizardPage::Progress], IDC_STATUS_TEXT, result);
+    WriteLogNarrowLine(setup.Log, result);
     setup.State = Finished;
 }
 
 bool IsComponentTicked(const SetupState& setup, uint32_t component) {
-    return ::IsDlgButtonChecked(setup.PageWindows[WizardPage::Components], IDC_COMPONENT_FIRST + component) ==
-           BST_CHECKED;
+    return (setup.ChosenComponents & (1u << component)) != 0;
+}
+
+// Writes a payload entry to the path in InstallFolder: 0, or the Windows error for the log. A path cut
+// to fit its buffer is one no file call would take.
+DWORD WriteEntry(SetupState& setup, uint32_t fits, uint32_t entry, const FILETIME* time) {
+    if (!fits) {
+        return ERROR_FILENAME_EXCED_RANGE;
+    }
+    const PayloadEntry& body = setup.PayloadDirectory[entry];
+    if (setup.Payload.WriteEntryToFile(setup.InstallFolder, body.Offset, body.Size, time) == 0) {
+        return 0;
+    }
+    const DWORD error = ::GetLastError();
+    return error != 0 ? error : ERROR_WRITE_FAULT;
 }
 
 }  // namespace

@@ -41,7 +41,7 @@ void WriteSavedInstallFolder(const RegistrationStrings& strings) {
 }
 
 void WriteUninstallEntry(const RegistrationStrings& strings) {
-    // One key for all eight values: nothing else uses Scratch while they are written.
+    // One key for all its values: nothing else uses Scratch while they are written.
     const wchar_t* keyPath = BuildKeyPath(UninstallEntryKey);
     for (const RegistrationValue& value : UninstallEntryValues) {
         WriteValue(keyPath, value, strings);
@@ -60,6 +60,8 @@ const wchar_t* StringOf(const RegistrationValue& value, const RegistrationString
         return strings.UninstallCommand;
     case InstallFolderData:
         return strings.InstallFolder;
+    case QuietUninstallCommandData:
+        return strings.QuietUninstallCommand;
     default:
         return value.Text;
     }

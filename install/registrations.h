@@ -19,6 +19,7 @@ enum RegistrationSource : uint32_t {
     UninstallCommandData = 4,  // "uninstaller"
     InstallFolderData = 5,     // the install folder, trailing backslash included
     EstimatedSizeData = 6,     // BytesRequired in whole kibibytes
+    QuietUninstallCommandData = 7,  // "uninstaller" /quiet
 };
 
 constexpr uint32_t RegistryKeyParts = 6;
@@ -52,6 +53,7 @@ struct RegistrationStrings {
     const wchar_t* UninstallCommand;
     const wchar_t* InstallFolder;
     uint32_t BytesRequired;
+    const wchar_t* QuietUninstallCommand;
 };
 
 inline constexpr const wchar_t* DefaultValue = nullptr;
@@ -114,7 +116,9 @@ inline constexpr RegistrationRow SavedInstallFolder = {
 inline constexpr RegistryKey UninstallEntryKey = {
     {L"Microsoft", L"Windows", L"CurrentVersion", L"Uninstall", MakerName}};
 
-inline constexpr RegistrationValue UninstallEntryValues[8] = {
+// The first eight are what the list of installed programs has always been given; deployment tools
+// read the last two.
+inline constexpr RegistrationValue UninstallEntryValues[10] = {
     {L"DisplayIcon", REG_SZ, IconTextData, nullptr, 0},
     {L"DisplayName", REG_SZ, FixedText, ProductTitle, 0},
     {L"DisplayVersion", REG_SZ, FixedText, L"2308", 0},
@@ -123,6 +127,8 @@ inline constexpr RegistrationValue UninstallEntryValues[8] = {
     {L"EstimatedSize", REG_DWORD, EstimatedSizeData, nullptr, 0},
     {L"NoModify", REG_DWORD, FixedNumber, nullptr, 1},
     {L"NoRepair", REG_DWORD, FixedNumber, nullptr, 1},
+    {L"QuietUninstallString", REG_SZ, QuietUninstallCommandData, nullptr, 0},
+    {L"InstallLocation", REG_SZ, InstallFolderData, nullptr, 0},
 };
 
 // The data and byte count a value is written with. A number is stored in *number, which *data then

@@ -1,14 +1,16 @@
 #include "install/registry.h"
 
-#include "setup/bounded_text.h"
+#include "common/bounded_text.h"
 #include "setup/setup_state.h"
 
 namespace {
 
 constexpr const wchar_t* KeyPathRoot = L"Software";
 constexpr const wchar_t* SavedPathValueName = L"AppPath";
-// 236 UTF-16 characters with the terminator; the destination is larger, so unterminated data still ends in a NUL.
-constexpr DWORD SavedPathByteLimit = 472;
+// The whole folder buffer but two characters: room for the separator that start-up may still add, and
+// a zero of the buffer's fill after data stored without its terminator. Any folder the wizard takes
+// (260 characters with its separator) is read back whole.
+constexpr DWORD SavedPathByteLimit = (PathCapacity - 2) * sizeof(wchar_t);
 
 }  // namespace
 
@@ -31,13 +33,19 @@ uint32_t WriteRegistryValue(const wchar_t* keyPath, const wchar_t* valueName, DW
                             DWORD byteCount) {
     HKEY key = nullptr;
     // No WOW64 flag: a 32-bit installer writes where the platform puts a 32-bit program's values.
-    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &key,
-                          nullptr) != ERROR_SUCCESS) {
+    LONG created = ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
+                                     nullptr, &key, nullptr);
+    if (created != ERROR_SUCCESS) {
+        ::SetLastError(static_cast<DWORD>(created));
         return 0;
     }
     LONG status = ::RegSetValueExW(key, valueName, 0, type, static_cast<const BYTE*>(data), byteCount);
     static_cast<void>(::RegCloseKey(key));
-    return status == ERROR_SUCCESS ? 1 : 0;
+    if (status != ERROR_SUCCESS) {
+        ::SetLastError(static_cast<DWORD>(status));  // the reason, for the caller's log
+        return 0;
+    }
+    return 1;
 }
 
 uint32_t ReadSavedInstallPath(const wchar_t* keyPath, wchar_t* destination) {

@@ -9,5 +9,6 @@
 uint32_t WriteRegistryValue(const wchar_t* keyPath, const wchar_t* valueName, DWORD type, const void* data,
                             DWORD byteCount);
 
-// Reads AppPath of the key into the destination (at least 472 bytes, zero-filled). 1 when it was read.
+// Reads AppPath of the key into the destination (PathCapacity characters, zero-filled), at most
+// PathCapacity - 2 characters of it. 1 when it was read.
 uint32_t ReadSavedInstallPath(const wchar_t* keyPath, wchar_t* destination);

@@ -20,6 +20,16 @@ uint32_t AppendFileName(wchar_t* folder, uint32_t capacity, const wchar_t* name,
     return fits;
 }
 
+uint32_t AppendUninstallerName(wchar_t* folder, uint32_t capacity, const wchar_t* baseName) {
+    uint32_t nameStart = BoundedLength(folder, capacity);
+    uint32_t fits = AppendFileName(folder, capacity, baseName, L".exe");
+    // A full buffer takes no name at all, and its terminator stays.
+    if (folder[nameStart] != 0) {
+        folder[nameStart] = L'u';
+    }
+    return fits;
+}
+
 uint32_t ComposeIconText(wchar_t* out, uint32_t capacity, const wchar_t* path) {
     uint32_t fits = CopyText(out, capacity, path);
     fits &= AppendText(out, capacity, L",0");
@@ -32,6 +42,10 @@ uint32_t ComposeOpenCommand(wchar_t* out, uint32_t capacity, const wchar_t* path
 
 uint32_t ComposeUninstallCommand(wchar_t* out, uint32_t capacity, const wchar_t* path) {
     return ComposeQuotedPath(out, capacity, path, L"\"");
+}
+
+uint32_t ComposeQuietUninstallCommand(wchar_t* out, uint32_t capacity, const wchar_t* path) {
+    return ComposeQuotedPath(out, capacity, path, L"\" /quiet");
 }
 
 uint32_t StringByteCount(const wchar_t* text) {

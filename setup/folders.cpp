@@ -1,7 +1,7 @@
 #include "setup/folders.h"
 
 #include "install/registry.h"
-#include "setup/bounded_text.h"
+#include "common/bounded_text.h"
 #include "setup/paths.h"
 #include "setup/product_texts.h"
 #include "setup/setup_state.h"

@@ -2,6 +2,10 @@
 
 #include <cstdint>
 
+// Characters of the install and Start-menu folders and of the folder picker's answer, terminator
+// included; the uninstaller's own path fits in as much.
+constexpr uint32_t PathCapacity = 300;
+
 // Where the directory walk may first test a prefix: once this many separators have been seen (the
 // current one included) and at this character index or later. The server of a network path and the
 // root of a drive are never created.

@@ -1,6 +1,7 @@
 #include "setup/payload_format.h"
 
 #include "payload_constants.h"
+#include "resources/resource_ids.h"
 #include "setup/payload_checksum.h"
 
 namespace {
@@ -42,7 +43,7 @@ void PayloadBuffer::ReleasePayloadBuffer() {
 }
 
 uint32_t SetupState::LoadPayload() {
-    HRSRC resource = ::FindResourceW(Instance, MAKEINTRESOURCEW(102), MAKEINTRESOURCEW(10));
+    HRSRC resource = ::FindResourceW(Instance, MAKEINTRESOURCEW(IDR_PAYLOAD), RT_RCDATA);
     if (resource == nullptr) {
         ResourceData = nullptr;
         return 4;

@@ -7,9 +7,6 @@
 
 #include <cstdint>
 
-constexpr uint32_t PayloadPropertyBytes = 5;
-constexpr uint32_t PayloadDirectoryBytes = PayloadEntryCount * PayloadRecordBytes;
-
 // Fills the directory from the image's records; offsets wrap in 32 bits, as the closing sum expects.
 // Returns where the last body ends.
 uint32_t FillPayloadDirectory(const uint8_t* image, PayloadEntry* directory);

@@ -1,5 +1,10 @@
 #pragma once
 
+#include "setup/command_line.h"
+#include "setup/component_table.h"
+#include "setup/payload_layout.h"
+#include "setup/paths.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -23,11 +28,8 @@ enum Value : uint32_t {
 }
 
 constexpr uint32_t PageCount = 4;
-constexpr uint32_t ComponentCount = 8;
-constexpr uint32_t UninstallerIndex = 8;
-constexpr uint32_t PayloadEntryCount = 10;
-constexpr uint32_t PathCapacity = 300;
 constexpr uint32_t ScratchBytes = 512;
+static_assert(LicenseShownBytes < ScratchBytes, "the license's copy ends in a NUL");
 
 struct PayloadEntry {
     uint32_t Offset;
@@ -75,6 +77,9 @@ struct SetupState {
     PayloadBuffer Payload;
     ScratchBuffer Scratch;
     const wchar_t* ComponentTable[ComponentCount + 1];
+    RunMode Mode;               // the wizard, /passive or /quiet
+    uint32_t ChosenComponents;  // bit n: component n; taken once when the installation starts
+    HANDLE Log;                 // the /log file, or null
 
     explicit SetupState(HINSTANCE instance);
     ~SetupState();

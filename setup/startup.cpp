@@ -3,7 +3,11 @@
 #include "resources/resource_ids.h"
 #include "setup/exit_code.h"
 #include "setup/folders.h"
+#include "setup/run_log.h"
+#include "setup/run_start.h"
 #include "setup/setup_state.h"
+#include "setup/unattended.h"
+#include "setup/usage_texts.h"
 #include "wizard/frame.h"
 
 #include <commctrl.h>
@@ -22,39 +26,29 @@ constexpr const char* InitFailedCaption = "Error";
 constexpr const char* NotAdminText = "You must be logged in as an administrator to install this software.";
 constexpr const char* NotAdminCaption = "Kelvorin App Pack";
 
+constexpr RunRules InstallerRules = {InstallerSwitches, L"setup", InstallerUsage, false};
+
+int RunInstaller(SetupState& setup, const CommandLine& arguments);
+int RunChosenMode(SetupState& setup, const CommandLine& arguments);
 bool StartPlatformServices();
 WPARAM RunMessageLoop(SetupState& setup);
 
 }  // namespace
 
-int RunSetup(HINSTANCE instance) {
+int RunSetup(HINSTANCE instance, const wchar_t* commandLine) {
     SetupState setup(instance);
     CurrentSetup = &setup;
-    HRESULT com = StartupSeams::CoInitializeExCall(nullptr, COINIT_APARTMENTTHREADED);
-    if (FAILED(com)) {
-        return ExitComStartFailed;
+    RunStart run;
+    int result = ExitSucceeded;
+    if (BeginRun(commandLine, InstallerRules, &run, &result)) {
+        setup.Mode = run.Arguments.Mode;
+        setup.ChosenComponents = run.Arguments.Components;
+        setup.Log = run.Log;
+        result = RunInstaller(setup, run.Arguments);
+        setup.Log = nullptr;
     }
-    WPARAM result = ExitSucceeded;
-    if (!StartPlatformServices()) {
-        result = ExitControlsStartFailed;
-    } else if (!InitDefaultPaths()) {
-        ReportInitFailure();
-        result = ExitInitializationFailed;
-    } else if (!IsUserAdmin()) {
-        ::MessageBoxA(nullptr, NotAdminText, NotAdminCaption, MB_ICONWARNING);
-        result = ExitNotAdministrator;
-    } else {
-        setup.FrameWindow =
-            ::CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_FRAME), nullptr, FrameDialogProc, 0);
-        if (setup.FrameWindow == nullptr) {
-            ReportInitFailure();
-            result = ExitFrameNotCreated;
-        } else {
-            result = RunMessageLoop(setup);
-        }
-    }
-    ::CoUninitialize();
-    return static_cast<int>(result);
+    EndRun(&run, result);
+    return result;
 }
 
 bool IsUserAdmin() {
@@ -73,10 +67,66 @@ bool IsUserAdmin() {
 }
 
 void ReportInitFailure() {
-    ::MessageBoxA(CurrentSetup->FrameWindow, InitFailedText, InitFailedCaption, MB_ICONERROR);
+    WriteLogNarrowLine(CurrentSetup->Log, InitFailedText);
+    if (MayShowMessageBox(CurrentSetup->Mode)) {
+        ::MessageBoxA(CurrentSetup->FrameWindow, InitFailedText, InitFailedCaption, MB_ICONERROR);
+    }
+}
+
+void ReportNotAdministrator() {
+    WriteLogNarrowLine(CurrentSetup->Log, NotAdminText);
+    if (MayShowMessageBox(CurrentSetup->Mode)) {
+        ::MessageBoxA(nullptr, NotAdminText, NotAdminCaption, MB_ICONWARNING);
+    }
 }
 
 namespace {
+
+int RunInstaller(SetupState& setup, const CommandLine& arguments) {
+    HRESULT com = StartupSeams::CoInitializeExCall(nullptr, COINIT_APARTMENTTHREADED);
+    if (FAILED(com)) {
+        WriteLogLine(setup.Log, L"COM could not be started.");
+        WriteLogError(setup.Log, static_cast<DWORD>(com));
+        return ExitComStartFailed;
+    }
+    int result = ExitSucceeded;
+    if (!StartPlatformServices()) {
+        WriteLogLine(setup.Log, L"The common controls could not be started.");
+        result = ExitControlsStartFailed;
+    } else if (!InitDefaultPaths()) {
+        ReportInitFailure();
+        result = ExitInitializationFailed;
+    } else if (!IsUserAdmin()) {
+        ReportNotAdministrator();
+        result = ExitNotAdministrator;
+    } else {
+        result = RunChosenMode(setup, arguments);
+    }
+    ::CoUninitialize();
+    return result;
+}
+
+// The wizard, /passive and /quiet from here on: /passive and /quiet end before anything is written or
+// shown when the wizard would refuse their choices.
+int RunChosenMode(SetupState& setup, const CommandLine& arguments) {
+    ApplyFolderChoice(setup, arguments);
+    if (setup.Mode != WizardMode) {
+        const int refused = CheckUnattendedChoices(setup);
+        if (refused != ExitSucceeded) {
+            return refused;
+        }
+    }
+    if (setup.Mode == QuietMode) {
+        return RunQuietInstallation(setup);
+    }
+    setup.FrameWindow =
+        ::CreateDialogParamW(setup.Instance, MAKEINTRESOURCEW(IDD_FRAME), nullptr, FrameDialogProc, 0);
+    if (setup.FrameWindow == nullptr) {
+        ReportInitFailure();
+        return ExitFrameNotCreated;
+    }
+    return static_cast<int>(RunMessageLoop(setup));
+}
 
 bool StartPlatformServices() {
     INITCOMMONCONTROLSEX controls = {8, 0xFF};

@@ -148,15 +148,15 @@ static bool SourceWithTime(uint32_t index, const BodyArgument& argument, BodySou
 
 static bool ListedSources(const BuilderArguments& arguments, std::vector<BodySource>* sources) {
     uint32_t count = static_cast<uint32_t>(arguments.Bodies.size());
-    if (count != PayloadBodyCount) {
-        uint32_t index = count < PayloadBodyCount ? count : PayloadBodyCount;
-        std::string file = count < PayloadBodyCount ? std::string() : arguments.Bodies[index].File;
+    if (count != PayloadEntryCount) {
+        uint32_t index = count < PayloadEntryCount ? count : PayloadEntryCount;
+        std::string file = count < PayloadEntryCount ? std::string() : arguments.Bodies[index].File;
         ReportBody(index, file,
-                   std::string(count < PayloadBodyCount ? "missing" : "one too many") + "; " +
+                   std::string(count < PayloadEntryCount ? "missing" : "one too many") + "; " +
                        DescribeImageFault(BodyCountWrong) + ", " + std::to_string(count) + " given");
         return false;
     }
-    for (uint32_t index = 0; index < PayloadBodyCount; ++index) {
+    for (uint32_t index = 0; index < PayloadEntryCount; ++index) {
         BodySource source;
         if (!SourceWithTime(index, arguments.Bodies[index], &source)) {
             return false;
@@ -193,7 +193,7 @@ static bool PackFolderSources(const BuilderArguments& arguments, std::vector<Bod
         sources->push_back({scan.Files[index], 0, true, true});
     }
     BodySource uninstaller;
-    if (!SourceWithTime(PayloadBodyCount - 1, arguments.Bodies[0], &uninstaller)) {
+    if (!SourceWithTime(PayloadEntryCount - 1, arguments.Bodies[0], &uninstaller)) {
         return false;
     }
     sources->push_back(uninstaller);
@@ -235,8 +235,8 @@ static bool ReadBody(const std::string& file, uint64_t size, std::vector<uint8_t
 // then every body, so that one run names every faulty program.
 static bool ReadBodies(const std::vector<BodySource>& sources, std::vector<PayloadBody>* bodies) {
     bool ok = true;
-    uint64_t sizes[PayloadBodyCount] = {};
-    for (uint32_t index = 0; index < PayloadBodyCount; ++index) {
+    uint64_t sizes[PayloadEntryCount] = {};
+    for (uint32_t index = 0; index < PayloadEntryCount; ++index) {
         std::string reason;
         if (!StatBody(sources[index], &sizes[index], &(*bodies)[index].LastWriteTime, &reason)) {
             ReportBody(index, sources[index].File, reason);
@@ -248,7 +248,7 @@ static bool ReadBodies(const std::vector<BodySource>& sources, std::vector<Paylo
     }
     uint32_t faultIndex = 0;
     uint64_t imageSize = 0;
-    if (CheckPayloadSizes(sizes, PayloadBodyCount, &faultIndex, &imageSize) != ImageOk) {
+    if (CheckPayloadSizes(sizes, PayloadEntryCount, &faultIndex, &imageSize) != ImageOk) {
         std::fprintf(stderr,
                      "payload_builder: the directory and the ten bodies make an image of %llu bytes, more than "
                      "the installer's fixed payload block of %llu bytes; the largest body is %s, %llu bytes\n",
@@ -256,7 +256,7 @@ static bool ReadBodies(const std::vector<BodySource>& sources, std::vector<Paylo
                      sources[faultIndex].File.c_str(), static_cast<unsigned long long>(sizes[faultIndex]));
         return false;
     }
-    for (uint32_t index = 0; index < PayloadBodyCount; ++index) {
+    for (uint32_t index = 0; index < PayloadEntryCount; ++index) {
         std::string reason;
         if (!ReadBody(sources[index].File, sizes[index], &(*bodies)[index].Bytes, &reason)) {
             ReportBody(index, sources[index].File, reason);
@@ -323,7 +323,7 @@ int main(int argc, char** argv) {
     std::vector<BodySource> sources;
     bool listed = arguments.PackFolder != nullptr ? PackFolderSources(arguments, &sources)
                                                   : ListedSources(arguments, &sources);
-    std::vector<PayloadBody> bodies(PayloadBodyCount);
+    std::vector<PayloadBody> bodies(PayloadEntryCount);
     if (!listed || !ReadBodies(sources, &bodies)) {
         return BuilderRefused;
     }

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "payload_layout.h"
+
 #include <cstdint>
 #include <vector>
 
-constexpr uint32_t PayloadPropertyBytes = 5;
 constexpr uint32_t PayloadDictionaryBytes = 3u << 20;
 
 enum CompressFault : uint32_t {

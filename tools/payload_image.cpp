@@ -13,8 +13,8 @@ static void PutUint32(uint8_t* target, uint32_t value) {
 
 uint32_t CheckPayloadSizes(const uint64_t* sizes, uint32_t count, uint32_t* faultIndex, uint64_t* imageSize) {
     *imageSize = PayloadDirectoryBytes;
-    if (count != PayloadBodyCount) {
-        *faultIndex = count < PayloadBodyCount ? count : PayloadBodyCount;
+    if (count != PayloadEntryCount) {
+        *faultIndex = count < PayloadEntryCount ? count : PayloadEntryCount;
         return BodyCountWrong;
     }
     uint32_t largest = 0;
@@ -34,9 +34,9 @@ uint32_t CheckPayloadSizes(const uint64_t* sizes, uint32_t count, uint32_t* faul
 uint32_t AssemblePayloadImage(const std::vector<PayloadBody>& bodies, std::vector<uint8_t>* image,
                               uint32_t* faultIndex) {
     image->clear();
-    uint64_t sizes[PayloadBodyCount + 1] = {};
-    uint32_t count = bodies.size() > PayloadBodyCount ? PayloadBodyCount + 1 : static_cast<uint32_t>(bodies.size());
-    for (uint32_t index = 0; index < count && index < PayloadBodyCount; ++index) {
+    uint64_t sizes[PayloadEntryCount + 1] = {};
+    uint32_t count = bodies.size() > PayloadEntryCount ? PayloadEntryCount + 1 : static_cast<uint32_t>(bodies.size());
+    for (uint32_t index = 0; index < count && index < PayloadEntryCount; ++index) {
         sizes[index] = bodies[index].Bytes.size();
     }
     uint64_t total = 0;
@@ -44,21 +44,21 @@ uint32_t AssemblePayloadImage(const std::vector<PayloadBody>& bodies, std::vecto
     if (fault != ImageOk) {
         return fault;
     }
-    const std::vector<uint8_t>& license = bodies[LicenseBodyIndex].Bytes;
+    const std::vector<uint8_t>& license = bodies[LicenseEntry].Bytes;
     // The installer shows the license as a C string; a NUL would cut it short without a word.
     if (!license.empty() && std::memchr(license.data(), 0, license.size()) != nullptr) {
-        *faultIndex = LicenseBodyIndex;
+        *faultIndex = LicenseEntry;
         return LicenseHasNul;
     }
     if (license.size() > LicenseShownBytes) {
-        *faultIndex = LicenseBodyIndex;
+        *faultIndex = LicenseEntry;
         return LicenseTooLong;
     }
 
     image->resize(static_cast<size_t>(total));
     uint8_t* data = image->data();
     uint32_t bodyOffset = PayloadDirectoryBytes;
-    for (uint32_t index = 0; index < PayloadBodyCount; ++index) {
+    for (uint32_t index = 0; index < PayloadEntryCount; ++index) {
         const PayloadBody& body = bodies[index];
         uint8_t* record = data + index * PayloadRecordBytes;
         uint32_t size = static_cast<uint32_t>(body.Bytes.size());
@@ -73,18 +73,20 @@ uint32_t AssemblePayloadImage(const std::vector<PayloadBody>& bodies, std::vecto
     return ImageOk;
 }
 
-const char* DescribeImageFault(uint32_t fault) {
+std::string DescribeImageFault(uint32_t fault) {
     switch (fault) {
         case ImageOk:
             return "fits";
         case BodyCountWrong:
-            return "the pack holds exactly ten bodies";
+            return "the pack holds exactly " + std::to_string(PayloadEntryCount) + " bodies";
         case ImageTooLarge:
-            return "the image would not fit the installer's fixed payload block of 4194304 bytes";
+            return "the image would not fit the installer's fixed payload block of " + std::to_string(PayloadCapacity) +
+                   " bytes";
         case LicenseHasNul:
             return "license text contains a NUL byte";
         case LicenseTooLong:
-            return "license text is longer than the 511 bytes the License page shows, which has no scroll bar";
+            return "license text is longer than the " + std::to_string(LicenseShownBytes) +
+                   " bytes the License page shows, which has no scroll bar";
         default:
             return "unknown fault";
     }

@@ -3,13 +3,8 @@
 #include "payload_layout.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
-
-constexpr uint32_t PayloadBodyCount = 10;
-constexpr uint32_t PayloadDirectoryBytes = PayloadBodyCount * PayloadRecordBytes;
-constexpr uint32_t LicenseBodyIndex = 0;
-// The installer shows at most 511 bytes of the license, in a page without a scroll bar.
-constexpr uint64_t LicenseShownBytes = 511;
 
 enum ImageFault : uint32_t {
     ImageOk = 0,
@@ -33,4 +28,4 @@ uint32_t CheckPayloadSizes(const uint64_t* sizes, uint32_t count, uint32_t* faul
 uint32_t AssemblePayloadImage(const std::vector<PayloadBody>& bodies, std::vector<uint8_t>* image,
                               uint32_t* faultIndex);
 
-const char* DescribeImageFault(uint32_t fault);
+std::string DescribeImageFault(uint32_t fault);

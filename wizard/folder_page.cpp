@@ -1,7 +1,7 @@
 #include "wizard/folder_page.h"
 
 #include "resources/resource_ids.h"
-#include "setup/bounded_text.h"
+#include "common/bounded_text.h"
 #include "setup/paths.h"
 #include "setup/setup_state.h"
 #include "wizard/folder_picker.h"
@@ -22,19 +22,23 @@ bool CutToDeepestExistingFolder(wchar_t* folder);
 }  // namespace
 
 void SetupState::UpdateSpaceInfo() {
-    uint32_t tickedMask = 0;
-    for (uint32_t n = 0; n < ComponentCount; ++n) {
-        if (::IsDlgButtonChecked(PageWindows[WizardPage::Components], IDC_COMPONENT_FIRST + n) == BST_CHECKED) {
-            tickedMask |= 1u << n;
-        }
-    }
-    BytesRequired = RequiredBytes(PayloadDirectory, tickedMask);
+    BytesRequired = RequiredBytes(PayloadDirectory, TickedComponents(*this));
     WriteRequiredText(Scratch.Narrow, BytesRequired);
     ::SetDlgItemTextA(PageWindows[WizardPage::Folder], IDC_SPACE_REQUIRED, Scratch.Narrow);
     const uint64_t freeBytes = QueryFreeBytes(InstallFolder);
     WriteAvailableText(Scratch.Narrow, freeBytes);
     ::SetDlgItemTextA(PageWindows[WizardPage::Folder], IDC_SPACE_AVAILABLE, Scratch.Narrow);
     ::EnableWindow(::GetDlgItem(PageWindows[WizardPage::Folder], IDOK), InstallFits(BytesRequired, freeBytes));
+}
+
+uint32_t TickedComponents(const SetupState& setup) {
+    uint32_t tickedMask = 0;
+    for (uint32_t n = 0; n < ComponentCount; ++n) {
+        if (::IsDlgButtonChecked(setup.PageWindows[WizardPage::Components], IDC_COMPONENT_FIRST + n) == BST_CHECKED) {
+            tickedMask |= 1u << n;
+        }
+    }
+    return tickedMask;
 }
 
 // The deepest folder of the path that exists already is on the volume the files will land on, even

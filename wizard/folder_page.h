@@ -1,5 +1,7 @@
 #pragma once
 
+#include "setup/setup_state.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -7,6 +9,9 @@
 // The Folder page's Browse command: the folder picker, then the chosen folder becomes the install
 // folder and the space figures are rebuilt. A cancelled picker changes nothing.
 void ChooseInstallFolder();
+
+// The components ticked on the Components page, bit n for component n.
+uint32_t TickedComponents(const SetupState& setup);
 
 // Free bytes available to the caller on the volume that holds the folder: asked first of the deepest
 // part of the folder that exists; when none does (or that query fails), of the folder's first three

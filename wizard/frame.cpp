@@ -13,7 +13,7 @@ namespace {
 void OnDestroy(HWND window);
 void OnClose();
 void OnInitDialog(HWND window);
-void OnTimer();
+void OnTimer(HWND window, UINT_PTR timer);
 void OnDpiChanged(HWND window, uint32_t dpi);
 void OnPlaceLicenseText(uint32_t dpi);
 void OnArmStep(WPARAM step);
@@ -32,7 +32,7 @@ INT_PTR CALLBACK FrameDialogProc(HWND window, UINT message, WPARAM wParam, LPARA
         OnInitDialog(window);
         return TRUE;
     case WM_TIMER:
-        OnTimer();
+        OnTimer(window, static_cast<UINT_PTR>(wParam));
         return TRUE;
     case WM_DPICHANGED:
         OnDpiChanged(window, HIWORD(wParam));
@@ -72,6 +72,7 @@ void OnClose() {
         return;
     }
     ::KillTimer(setup.FrameWindow, StepTimerId);
+    ::KillTimer(setup.FrameWindow, AutoCloseTimerId);
     setup.State = Closing;
     ::DestroyWindow(setup.FrameWindow);
 }
@@ -86,11 +87,21 @@ void OnInitDialog(HWND window) {
     }
 }
 
-// The step clears PendingStep itself, so a tick never runs a step twice.
-void OnTimer() {
+// The step clears PendingStep itself, so a tick never runs a step twice. Under /passive the frame
+// closes by itself once the result has shown for a moment; should that timer fail, at once.
+void OnTimer(HWND window, UINT_PTR timer) {
     const SetupState& setup = *CurrentSetup;
-    if (setup.PendingStep != 0) {
-        RunInstallStep(setup.PendingStep - 1);
+    if (timer == AutoCloseTimerId) {
+        ::PostMessageW(window, WM_CLOSE, 0, 0);
+        return;
+    }
+    if (setup.PendingStep == 0) {
+        return;
+    }
+    RunInstallStep(setup.PendingStep - 1);
+    if (setup.Mode == PassiveMode && setup.State == Finished &&
+        ::SetTimer(window, AutoCloseTimerId, AutoCloseDelayMs, nullptr) == 0) {
+        ::PostMessageW(window, WM_CLOSE, 0, 0);
     }
 }
 

@@ -35,13 +35,13 @@ constexpr const char* ShowDetailsCaption = "Show &Details";
 
 constexpr UINT StepPeriodMs = 125;
 constexpr int32_t LicenseInset = 6;
-constexpr uint32_t LicenseTextLimit = ScratchBytes - 1;  // the copy always ends in a NUL
 
 bool CreatePages(SetupState& setup, HWND frame);
 void SetPageTexts(const SetupState& setup);
 void LabelComponents(const SetupState& setup);
 void ShowLicenseText(SetupState& setup);
 void SetFrameIcon(SetupState& setup, HWND frame);
+void ShowFirstPage(SetupState& setup, HWND frame);
 
 }  // namespace
 
@@ -62,7 +62,7 @@ bool InitWizard(HWND frame) {
         return false;
     }
     CentreOnWorkArea(frame);
-    setup.ShowPage(WizardPage::License);
+    ShowFirstPage(setup, frame);
     ::ShowWindow(frame, SW_SHOWNORMAL);
     return true;
 }
@@ -103,17 +103,19 @@ void SetPageTexts(const SetupState& setup) {
     ::SetDlgItemTextA(progress, IDC_SHOW_DETAILS, ShowDetailsCaption);
 }
 
-// The ninth cell of the grid (1014) has no component and stays as the template made it.
+// The ninth cell of the grid (IDC_SPARE_CHECKBOX) has no component and stays as the template made it.
+// The boxes start as the command line chose, all eight without one.
 void LabelComponents(const SetupState& setup) {
     for (uint32_t n = 0; n < ComponentCount; ++n) {
         ::SetDlgItemTextW(setup.PageWindows[WizardPage::Components], IDC_COMPONENT_FIRST + n, setup.ComponentTable[n]);
-        ::CheckDlgButton(setup.PageWindows[WizardPage::Components], IDC_COMPONENT_FIRST + n, BST_CHECKED);
+        ::CheckDlgButton(setup.PageWindows[WizardPage::Components], IDC_COMPONENT_FIRST + n,
+                         (setup.ChosenComponents & (1u << n)) != 0 ? BST_CHECKED : BST_UNCHECKED);
     }
 }
 
 void ShowLicenseText(SetupState& setup) {
-    const PayloadEntry& entry = setup.PayloadDirectory[0];
-    const uint32_t count = entry.Size < LicenseTextLimit ? entry.Size : LicenseTextLimit;
+    const PayloadEntry& entry = setup.PayloadDirectory[LicenseEntry];
+    const uint32_t count = entry.Size < LicenseShownBytes ? entry.Size : LicenseShownBytes;
     ::ZeroMemory(setup.Scratch.Narrow, ScratchBytes);
     ::CopyMemory(setup.Scratch.Narrow, setup.Payload.Data + entry.Offset, count);
     ::SetDlgItemTextA(setup.PageWindows[WizardPage::License], IDC_LICENSE_TEXT, setup.Scratch.Narrow);
@@ -123,6 +125,22 @@ void SetFrameIcon(SetupState& setup, HWND frame) {
     setup.FrameIcon = ::LoadIconW(setup.Instance, MAKEINTRESOURCEW(IDI_KELVORIN));
     ::SendMessageW(frame, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(setup.FrameIcon));
     ::SendMessageW(frame, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(setup.FrameIcon));
+}
+
+// /passive shows the Progress page only, with its details and without the button that would wait for
+// a click, and starts at once. The first step is posted to the frame, whose creation has not handed it
+// over yet.
+void ShowFirstPage(SetupState& setup, HWND frame) {
+    if (setup.Mode != PassiveMode) {
+        setup.ShowPage(WizardPage::License);
+        return;
+    }
+    setup.FrameWindow = frame;
+    HWND progress = setup.PageWindows[WizardPage::Progress];
+    ::ShowWindow(::GetDlgItem(progress, IDOK), SW_HIDE);
+    ::ShowWindow(::GetDlgItem(progress, IDC_SHOW_DETAILS), SW_HIDE);
+    ::ShowWindow(setup.DetailsList, SW_SHOW);
+    setup.ShowPage(WizardPage::Progress);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
+#include "install/install_choices.h"
 #include "resources/resource_ids.h"
 #include "setup/setup_state.h"
+#include "wizard/folder_page.h"
 
 // Pages past the last one stand for "done": the frame is asked to close and decides for itself.
 void SetupState::ShowPage(uint32_t page) {
@@ -23,7 +25,7 @@ void SetupState::ShowPage(uint32_t page) {
             ::PostMessageW(shown, WM_NEXTDLGCTL, 0, FALSE);
         }
     } else if (page == WizardPage::Progress) {
-        State = Installing;
+        BeginInstallation(*this, TickedComponents(*this));
         ::PostMessageW(FrameWindow, WM_APP, 0, 0);
     }
 }

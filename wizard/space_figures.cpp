@@ -24,7 +24,7 @@ uint32_t RequiredBytes(const PayloadEntry* directory, uint32_t tickedMask) {
         }
     }
     if (sum != 0) {
-        sum += directory[UninstallerIndex + 1].Size;
+        sum += directory[UninstallerEntry].Size;
     }
     return sum;
 }

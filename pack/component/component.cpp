@@ -1,7 +1,8 @@
-#include <windows.h>
+#include "common/bounded_text.h"
+#include "common/dll_search.h"
+#include "pack/window_program.h"
 
-#include "../dll_search.h"
-#include "../window_program.h"
+#include <windows.h>
 
 #ifndef COMPONENT_NAME
 #error "Build each component with COMPONENT_NAME set to its wide name, e.g. -DCOMPONENT_NAME=L\"Ostrel\""
@@ -10,13 +11,12 @@
 namespace {
 
 // Enough for any path Explorer hands over (long paths included) plus the name in front.
-constexpr int TitleCapacity = 1100;
+constexpr uint32_t TitleCapacity = 1100;
 
 const wchar_t ComponentName[] = COMPONENT_NAME;
 const wchar_t ComponentLine[] = COMPONENT_NAME L" belongs to Kelvorin App Pack 23.8.";
 const wchar_t TitleSeparator[] = L" - ";
 
-int AppendText(wchar_t* buffer, int capacity, int length, const wchar_t* text, int textLength);
 int FindPathArgument(const wchar_t* commandLine, const wchar_t** path);
 
 }  // namespace
@@ -27,27 +27,19 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
         return DllSearchFailed;
     }
 
+    // A title cut to fit still names the program.
     wchar_t title[TitleCapacity];
-    int length = AppendText(title, TitleCapacity, 0, ComponentName, -1);
+    CopyText(title, TitleCapacity, ComponentName);
     const wchar_t* path = nullptr;
     int pathLength = FindPathArgument(commandLine, &path);
     if (pathLength > 0) {
-        length = AppendText(title, TitleCapacity, length, TitleSeparator, -1);
-        length = AppendText(title, TitleCapacity, length, path, pathLength);
+        AppendText(title, TitleCapacity, TitleSeparator);
+        AppendTextPart(title, TitleCapacity, path, static_cast<uint32_t>(pathLength));
     }
     return RunProgramWindow(title, ComponentLine);
 }
 
 namespace {
-
-// Copies at most textLength characters (all of them when negative), always leaving the buffer terminated.
-int AppendText(wchar_t* buffer, int capacity, int length, const wchar_t* text, int textLength) {
-    for (int i = 0; text[i] != L'\0' && i != textLength && length < capacity - 1; ++i) {
-        buffer[length++] = text[i];
-    }
-    buffer[length] = L'\0';
-    return length;
-}
 
 // The shell passes the opened file or folder as one argument, quoted when it holds spaces.
 // An unquoted rest of line is taken whole so that a path with spaces still arrives intact.

@@ -5,7 +5,7 @@
 RemovalOutcome RemoveComponentPrograms(const Installation& installation) {
     RemovalOutcome outcome = Removed;
     for (uint32_t component = 0; component < ComponentCount; ++component) {
-        wchar_t program[TextCapacity];
+        wchar_t program[PathCapacity];
         if (ComposeComponentPath(installation, component, program) != 0) {
             outcome = WorseOutcome(outcome, RemoveFileNowOrAtRestart(program));
         }

@@ -1,6 +1,7 @@
 #include "pack/uninstaller/component_registrations.h"
 
 #include "install/registrations.h"
+#include "install/step_strings.h"
 #include "pack/uninstaller/registry_keys.h"
 #include "pack/uninstaller/text.h"
 
@@ -12,8 +13,8 @@ static_assert(sizeof(ComponentRegistrations) / sizeof(ComponentRegistrations[0])
 
 // What this installation wrote for one component's values whose data is not in the table.
 struct ExpectedData {
-    wchar_t OpenCommand[TextCapacity];
-    wchar_t IconText[TextCapacity];
+    wchar_t OpenCommand[WorkingStringCapacity];
+    wchar_t IconText[WorkingStringCapacity];
 };
 
 constexpr uint32_t LargestRegistrationTable() {
@@ -60,10 +61,10 @@ RemovalOutcome RemoveComponentRegistrations(const Installation& installation) {
 namespace {
 
 uint32_t ComposeExpectedData(const Installation& installation, uint32_t component, ExpectedData* expected) {
-    wchar_t program[TextCapacity];
+    wchar_t program[PathCapacity];
     uint32_t fits = ComposeComponentPath(installation, component, program);
-    fits &= JoinText(expected->OpenCommand, TextCapacity, {L"\"", program, L"\" \"%1\""});
-    fits &= JoinText(expected->IconText, TextCapacity, {program, L",0"});
+    fits &= ComposeOpenCommand(expected->OpenCommand, WorkingStringCapacity, program);
+    fits &= ComposeIconText(expected->IconText, WorkingStringCapacity, program);
     return fits;
 }
 

@@ -1,5 +1,6 @@
 #include "pack/uninstaller/installation.h"
 
+#include "install/step_strings.h"
 #include "pack/uninstaller/text.h"
 
 #include <windows.h>
@@ -13,12 +14,13 @@ uint32_t FindInstallation(Installation* installation) {
     wchar_t longPath[PathCapacity];
     DWORD longLength = ::GetLongPathNameW(installation->Program, longPath, PathCapacity);
     if (longLength != 0 && longLength < PathCapacity) {
-        ::lstrcpyW(installation->Program, longPath);
+        CopyText(installation->Program, PathCapacity, longPath);
     }
-    ::lstrcpyW(installation->Folder, installation->Program);
+    CopyText(installation->Folder, PathCapacity, installation->Program);
     return CutToFolder(installation->Folder) > 0 ? 1 : 0;
 }
 
 uint32_t ComposeComponentPath(const Installation& installation, uint32_t component, wchar_t* out) {
-    return JoinText(out, TextCapacity, {installation.Folder, ComponentNames[component], L".exe"});
+    uint32_t fits = CopyText(out, PathCapacity, installation.Folder);
+    return fits & AppendFileName(out, PathCapacity, ComponentNames[component], L".exe");
 }

@@ -1,15 +1,11 @@
 #pragma once
 
 #include "setup/component_table.h"
+#include "setup/paths.h"
 
 #include <cstdint>
 
-// The uninstaller's own name comes last in the table of names; the components come before it.
-constexpr uint32_t ComponentCount = sizeof(ComponentNames) / sizeof(ComponentNames[0]) - 1;
-
-// Room for the uninstaller's own path; the installer's folders are shorter still.
-constexpr uint32_t PathCapacity = 260;
-// Room for anything built from such a path: a component's path, a command, a key path.
+// Room for anything built from a path of the installation: a command, a key path, a link's path.
 constexpr uint32_t TextCapacity = 600;
 
 // The installation being removed: the folder the running uninstaller lives in. That folder, not the
@@ -22,5 +18,6 @@ struct Installation {
 // 1 when the uninstaller's own path could be read whole.
 uint32_t FindInstallation(Installation* installation);
 
-// Where the installer put the component's program: the folder, its name, ".exe". 0 when it does not fit.
+// Where the installer put the component's program: the folder, its name, ".exe", composed as the
+// installer composed it, in an out buffer of PathCapacity. 0 when it does not fit.
 uint32_t ComposeComponentPath(const Installation& installation, uint32_t component, wchar_t* out);

@@ -1,6 +1,7 @@
 #include "pack/uninstaller/product_keys.h"
 
 #include "install/registrations.h"
+#include "install/step_strings.h"
 #include "pack/uninstaller/registry_keys.h"
 #include "pack/uninstaller/text.h"
 
@@ -13,10 +14,10 @@ const RegistrationValue* FindUninstallCommandValue();
 RemovalOutcome RemoveUninstallEntry(const Installation& installation) {
     const RegistrationValue* command = FindUninstallCommandValue();
     wchar_t keyPath[TextCapacity];
-    wchar_t expected[TextCapacity];
+    wchar_t expected[WorkingStringCapacity];
     wchar_t written[TextCapacity];
     if (command != nullptr && ComposeKeyPath(UninstallEntryKey, KeyPartCount(UninstallEntryKey), keyPath) != 0 &&
-        JoinText(expected, TextCapacity, {L"\"", installation.Program, L"\""}) != 0 &&
+        ComposeUninstallCommand(expected, WorkingStringCapacity, installation.Program) != 0 &&
         ReadKeyText(keyPath, command->Name, written, TextCapacity) != 0 && SameText(written, expected) &&
         DeleteKeyTree(keyPath) == 0) {
         return LeftBehind;

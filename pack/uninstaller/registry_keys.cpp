@@ -11,9 +11,10 @@ constexpr REGSAM DeleteTreeAccess = DELETE | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_
 }  // namespace
 
 uint32_t ComposeKeyPath(const RegistryKey& key, uint32_t partCount, wchar_t* out) {
-    uint32_t fits = JoinText(out, TextCapacity, {L"Software"});
-    for (uint32_t i = 0; i < partCount && fits != 0; ++i) {
-        fits = JoinText(out, TextCapacity, {out, L"\\", key.Parts[i]});
+    uint32_t fits = CopyText(out, TextCapacity, L"Software");
+    for (uint32_t i = 0; i < partCount; ++i) {
+        fits &= AppendText(out, TextCapacity, L"\\");
+        fits &= AppendText(out, TextCapacity, key.Parts[i]);
     }
     return fits;
 }

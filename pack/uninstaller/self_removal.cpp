@@ -6,20 +6,22 @@
 namespace {
 
 constexpr const wchar_t* FinishSwitch = L"/finish";
+constexpr const wchar_t* QuietSwitchText = L"/quiet";
 constexpr const wchar_t* CopyPrefix = L"Kvu";
 // The uninstaller ends right after starting the copy; one that hangs keeps its file until the restart.
 constexpr DWORD UninstallerExitWaitMs = 60000;
 constexpr uint32_t NumberCapacity = 12;
 
 uint32_t RunCopy(const wchar_t* copy, const wchar_t* workFolder, HANDLE uninstaller, RemovalOutcome outcome,
-                 const wchar_t* program);
+                 const wchar_t* program, bool quiet);
+bool ReadQuietEnd(const wchar_t* cursor, bool* quiet);
 bool SkipText(const wchar_t** cursor, const wchar_t* text);
 bool ReadNumber(const wchar_t** cursor, uint32_t* number);
 bool ReadQuoted(const wchar_t** cursor, wchar_t* out, uint32_t capacity);
 
 }  // namespace
 
-uint32_t StartRemovalHelper(const Installation& installation, RemovalOutcome outcome) {
+uint32_t StartRemovalHelper(const Installation& installation, RemovalOutcome outcome, bool quiet) {
     wchar_t temp[MAX_PATH];
     wchar_t copy[MAX_PATH];
     DWORD tempLength = ::GetTempPathW(MAX_PATH, temp);
@@ -46,7 +48,7 @@ uint32_t StartRemovalHelper(const Installation& installation, RemovalOutcome out
     HANDLE uninstaller = nullptr;
     if (::DuplicateHandle(::GetCurrentProcess(), ::GetCurrentProcess(), ::GetCurrentProcess(), &uninstaller,
                           SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, TRUE, 0) != FALSE) {
-        started = RunCopy(copy, temp, uninstaller, outcome, installation.Program);
+        started = RunCopy(copy, temp, uninstaller, outcome, installation.Program, quiet);
         static_cast<void>(::CloseHandle(uninstaller));
     }
     // Once started, the copy holds the file open; otherwise this deletes it now.
@@ -60,7 +62,7 @@ bool ReadHelperRequest(const wchar_t* commandLine, HelperRequest* request) {
     uint32_t outcome = 0;
     if (commandLine == nullptr || !SkipText(&cursor, FinishSwitch) || !ReadNumber(&cursor, &handle) ||
         !ReadNumber(&cursor, &outcome) || outcome > LeftBehind ||
-        !ReadQuoted(&cursor, request->Program, PathCapacity)) {
+        !ReadQuoted(&cursor, request->Program, PathCapacity) || !ReadQuietEnd(cursor, &request->Quiet)) {
         return false;
     }
     request->Original = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(handle));
@@ -77,7 +79,7 @@ RemovalOutcome FinishAfterUninstaller(const HelperRequest& request) {
 
 RemovalOutcome RemoveUninstallerAndFolder(const wchar_t* program, RemovalOutcome earlier) {
     wchar_t folder[PathCapacity];
-    if (JoinText(folder, PathCapacity, {program}) == 0) {
+    if (CopyText(folder, PathCapacity, program) == 0) {
         return LeftBehind;
     }
     uint32_t length = CutToFolder(folder);
@@ -89,15 +91,20 @@ RemovalOutcome RemoveUninstallerAndFolder(const wchar_t* program, RemovalOutcome
 namespace {
 
 uint32_t RunCopy(const wchar_t* copy, const wchar_t* workFolder, HANDLE uninstaller, RemovalOutcome outcome,
-                 const wchar_t* program) {
+                 const wchar_t* program, bool quiet) {
     wchar_t handleText[NumberCapacity];
     wchar_t outcomeText[NumberCapacity];
     wchar_t commandLine[TextCapacity];
     ::wsprintfW(handleText, L"%lu", static_cast<unsigned long>(reinterpret_cast<uintptr_t>(uninstaller)));
     ::wsprintfW(outcomeText, L"%lu", static_cast<unsigned long>(outcome));
-    if (JoinText(commandLine, TextCapacity,
-                 {L"\"", copy, L"\" ", FinishSwitch, L" ", handleText, L" ", outcomeText, L" \"", program, L"\""}) ==
-        0) {
+    // "copy" /finish handle outcome "program" [/quiet]
+    const wchar_t* parts[] = {L"\"", copy, L"\" ", FinishSwitch, L" ", handleText, L" ", outcomeText,
+                              L" \"", program, L"\"", quiet ? L" " : L"", quiet ? QuietSwitchText : L""};
+    uint32_t fits = CopyText(commandLine, TextCapacity, L"");
+    for (const wchar_t* part : parts) {
+        fits &= AppendText(commandLine, TextCapacity, part);
+    }
+    if (fits == 0) {
         return 0;
     }
     STARTUPINFOW startup = {};
@@ -114,6 +121,18 @@ uint32_t RunCopy(const wchar_t* copy, const wchar_t* workFolder, HANDLE uninstal
     static_cast<void>(::CloseHandle(process.hThread));
     static_cast<void>(::CloseHandle(process.hProcess));
     return 1;
+}
+
+// The end of the copy's command line, or /quiet before it.
+bool ReadQuietEnd(const wchar_t* cursor, bool* quiet) {
+    *quiet = *cursor == L' ';
+    if (*quiet) {
+        ++cursor;
+        if (!SkipText(&cursor, QuietSwitchText)) {
+            return false;
+        }
+    }
+    return *cursor == L'\0';
 }
 
 // The text, then one space or the end.

@@ -16,10 +16,11 @@ struct HelperRequest {
     HANDLE Original;         // the uninstaller's process, to wait for
     RemovalOutcome Outcome;  // what the uninstaller achieved before it ended
     wchar_t Program[PathCapacity];
+    bool Quiet;              // /quiet: no message at the end either
 };
 
-// 1 when the copy runs; it then reports the result, and the uninstaller only has to end.
-uint32_t StartRemovalHelper(const Installation& installation, RemovalOutcome outcome);
+// 1 when the copy runs; it then reports the result (unless quiet), and the uninstaller only has to end.
+uint32_t StartRemovalHelper(const Installation& installation, RemovalOutcome outcome, bool quiet);
 
 // True when the command line is the copy's, as StartRemovalHelper writes it, naming a process.
 bool ReadHelperRequest(const wchar_t* commandLine, HelperRequest* request);

@@ -1,5 +1,6 @@
 #include "pack/uninstaller/start_menu_links.h"
 
+#include "install/step_strings.h"
 #include "pack/uninstaller/file_removal.h"
 #include "pack/uninstaller/text.h"
 #include "setup/product_texts.h"
@@ -17,18 +18,20 @@ RemovalOutcome RemoveStartMenuLinks(const Installation& installation) {
     wchar_t programs[MAX_PATH];
     wchar_t folder[TextCapacity];
     if (::SHGetFolderPathW(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, programs) != S_OK ||
-        JoinText(folder, TextCapacity, {programs, L"\\", MakerName}) == 0) {
+        (CopyText(folder, TextCapacity, programs) & AppendText(folder, TextCapacity, L"\\") &
+         AppendText(folder, TextCapacity, MakerName)) == 0) {
         return LeftBehind;
     }
     // Without COM no link can be read, and every link under the pack's name is then taken as its own.
     HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     RemovalOutcome outcome = Removed;
     for (uint32_t component = 0; component < ComponentCount; ++component) {
-        wchar_t program[TextCapacity];
+        wchar_t program[PathCapacity];
         wchar_t link[TextCapacity];
-        wchar_t target[MAX_PATH];
+        wchar_t target[PathCapacity];
         if (ComposeComponentPath(installation, component, program) == 0 ||
-            JoinText(link, TextCapacity, {folder, L"\\", ComponentNames[component], L".lnk"}) == 0 ||
+            (CopyText(link, TextCapacity, folder) & AppendText(link, TextCapacity, L"\\") &
+             AppendFileName(link, TextCapacity, ComponentNames[component], L".lnk")) == 0 ||
             (ReadLinkTarget(link, target) != 0 && !SameText(target, program))) {
             continue;
         }
@@ -53,7 +56,7 @@ uint32_t ReadLinkTarget(const wchar_t* link, wchar_t* target) {
     IPersistFile* persistFile = nullptr;
     if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persistFile)))) {
         read = SUCCEEDED(persistFile->Load(link, STGM_READ)) &&
-                       shellLink->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH) == S_OK
+                       shellLink->GetPath(target, PathCapacity, nullptr, SLGP_RAWPATH) == S_OK
                    ? 1
                    : 0;
         persistFile->Release();

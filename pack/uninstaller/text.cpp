@@ -8,21 +8,6 @@ int LengthWithoutSeparator(const wchar_t* folder);
 
 }  // namespace
 
-uint32_t JoinText(wchar_t* out, uint32_t capacity, std::initializer_list<const wchar_t*> parts) {
-    uint32_t length = 0;
-    for (const wchar_t* part : parts) {
-        for (; *part != L'\0'; ++part) {
-            if (length + 1 >= capacity) {
-                out[length] = L'\0';
-                return 0;
-            }
-            out[length++] = *part;
-        }
-    }
-    out[length] = L'\0';
-    return 1;
-}
-
 bool SameText(const wchar_t* a, const wchar_t* b) {
     return ::CompareStringOrdinal(a, -1, b, -1, TRUE) == CSTR_EQUAL;
 }

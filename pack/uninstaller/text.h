@@ -1,11 +1,10 @@
 #pragma once
 
-#include <cstdint>
-#include <initializer_list>
+#include "common/bounded_text.h"
 
-// Joins the parts into the buffer, always terminated. 1 when everything fit, 0 when it was cut short;
-// a cut text is never used to name a file or key. The first part may be the buffer itself, to extend it.
-uint32_t JoinText(wchar_t* out, uint32_t capacity, std::initializer_list<const wchar_t*> parts);
+#include <cstdint>
+
+// Comparisons of the uninstaller; its texts are composed with the bounded text operations.
 
 // Case-insensitive, as Windows compares file names and registry data naming files.
 bool SameText(const wchar_t* a, const wchar_t* b);

@@ -1,54 +1,87 @@
-#include "pack/dll_search.h"
+#include "common/dll_search.h"
 #include "pack/uninstaller/component_programs.h"
 #include "pack/uninstaller/component_registrations.h"
+#include "pack/uninstaller/leftover_files.h"
 #include "pack/uninstaller/product_keys.h"
 #include "pack/uninstaller/self_removal.h"
 #include "pack/uninstaller/start_menu_links.h"
 #include "pack/uninstaller/uninstall_texts.h"
-#include "pack/window_program.h"
+#include "setup/exit_code.h"
+#include "setup/run_log.h"
+#include "setup/run_start.h"
+#include "setup/usage_texts.h"
 
 #include <windows.h>
 
 namespace {
 
-// Exit codes beyond those every pack program shares.
-constexpr int UninstallEnded = 0;  // every normal path, the answer No included
-constexpr int OwnPathUnknown = 5;
-constexpr int QuestionNotShown = 6;
+constexpr RunRules UninstallerRules = {UninstallerSwitches, L"uninstall", UninstallerUsage, true};
+constexpr const wchar_t* OwnPathUnknownText = L"The uninstaller could not read its own path.";
+constexpr const wchar_t* AnsweredNoText = L"Nothing was removed: the answer was No.";
+constexpr const wchar_t* QuestionNotShownText = L"The question could not be shown.";
 
+int Uninstall(const RunStart& run);
 RemovalOutcome RemovePack(const Installation& installation);
+const wchar_t* ResultText(RemovalOutcome outcome);
 void ShowResult(RemovalOutcome outcome);
+int ExitCodeOf(RemovalOutcome outcome);
 
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
     // Before anything can load a DLL by name, keep planted copies beside the program out of reach.
     if (!RestrictDllSearch()) {
-        return DllSearchFailed;
+        return ExitDllSearchNotRestricted;
     }
     HelperRequest request;
     if (ReadHelperRequest(commandLine, &request)) {
-        ShowResult(FinishAfterUninstaller(request));
-        return UninstallEnded;
+        RemovalOutcome outcome = FinishAfterUninstaller(request);
+        if (!request.Quiet) {
+            ShowResult(outcome);
+        }
+        return ExitSucceeded;
     }
-
-    Installation installation;
-    if (FindInstallation(&installation) == 0) {
-        return OwnPathUnknown;
+    // The copy that finishes the removal inherits the claim, so that no installation starts between
+    // this program's end and the copy's.
+    RunStart run;
+    int result = ExitSucceeded;
+    if (BeginRun(::GetCommandLineW(), UninstallerRules, &run, &result)) {
+        result = Uninstall(run);
     }
-    int answer = ::MessageBoxW(nullptr, RemoveQuestion, ProductTitle, MB_YESNO | MB_ICONQUESTION);
-    if (answer != IDYES) {
-        return answer == IDNO ? UninstallEnded : QuestionNotShown;
-    }
-    RemovalOutcome outcome = RemovePack(installation);
-    if (StartRemovalHelper(installation, outcome) == 0) {
-        // Without the copy, the system removes this program and its folder at the next restart.
-        ShowResult(RemoveUninstallerAndFolder(installation.Program, outcome));
-    }
-    return UninstallEnded;
+    EndRun(&run, result);
+    return result;
 }
 
 namespace {
+
+int Uninstall(const RunStart& run) {
+    const bool quiet = run.Arguments.Mode == QuietMode;
+    Installation installation;
+    if (FindInstallation(&installation) == 0) {
+        WriteLogLine(run.Log, OwnPathUnknownText);
+        return ExitUninstallerPathUnknown;
+    }
+    WriteLogText(run.Log, L"Install folder: ", installation.Folder);
+    if (!quiet) {
+        int answer = ::MessageBoxW(nullptr, RemoveQuestion, ProductTitle, MB_YESNO | MB_ICONQUESTION);
+        if (answer != IDYES) {
+            WriteLogLine(run.Log, answer == IDNO ? AnsweredNoText : QuestionNotShownText);
+            return answer == IDNO ? ExitSucceeded : ExitQuestionNotShown;
+        }
+    }
+    RemovalOutcome outcome = RemovePack(installation);
+    if (StartRemovalHelper(installation, outcome, quiet) == 0) {
+        // Without the copy, the system removes this program and its folder at the next restart.
+        outcome = RemoveUninstallerAndFolder(installation.Program, outcome);
+        if (!quiet) {
+            ShowResult(outcome);
+        }
+    }
+    WriteLogLine(run.Log, ResultText(outcome));
+    // Started with no argument, as the list of installed programs starts it, it ends with 0 as it
+    // always has: its message has told the person what happened.
+    return run.Arguments.Given == 0 ? ExitSucceeded : ExitCodeOf(outcome);
+}
 
 // The links go first and the entry in the list of installed programs last: a removal cut short can
 // still be finished from that list.
@@ -56,17 +89,27 @@ RemovalOutcome RemovePack(const Installation& installation) {
     RemovalOutcome outcome = RemoveStartMenuLinks(installation);
     outcome = WorseOutcome(outcome, RemoveComponentRegistrations(installation));
     outcome = WorseOutcome(outcome, RemoveComponentPrograms(installation));
+    outcome = WorseOutcome(outcome, RemoveLeftoverFiles(installation));
     outcome = WorseOutcome(outcome, RemoveUninstallEntry(installation));
     return WorseOutcome(outcome, RemoveSavedInstallFolder(installation));
 }
 
+const wchar_t* ResultText(RemovalOutcome outcome) {
+    return outcome == Removed            ? RemovedMessage
+           : outcome == RemovedAtRestart ? RemovedAtRestartMessage
+                                         : LeftBehindMessage;
+}
+
 void ShowResult(RemovalOutcome outcome) {
-    const wchar_t* text = outcome == Removed            ? RemovedMessage
-                          : outcome == RemovedAtRestart ? RemovedAtRestartMessage
-                                                        : LeftBehindMessage;
     UINT icon = outcome == Removed ? MB_ICONINFORMATION : MB_ICONWARNING;
     // Nothing is left to do whichever way the box is closed, or if it cannot be shown.
-    static_cast<void>(::MessageBoxW(nullptr, text, ProductTitle, MB_OK | icon | MB_SETFOREGROUND));
+    static_cast<void>(::MessageBoxW(nullptr, ResultText(outcome), ProductTitle, MB_OK | icon | MB_SETFOREGROUND));
+}
+
+int ExitCodeOf(RemovalOutcome outcome) {
+    return outcome == Removed            ? ExitSucceeded
+           : outcome == RemovedAtRestart ? ExitRestartRequired
+                                         : ExitRemovalIncomplete;
 }
 
 }  // namespace

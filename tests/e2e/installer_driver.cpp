@@ -87,7 +87,6 @@ InstallerProcess::InstallerProcess(const std::wstring& path, std::wstring comman
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info = {};
-    startTick_ = ::GetTickCount();
     if (::CreateProcessW(path.empty() ? nullptr : path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                          nullptr, &startup, &info)) {
         ::CloseHandle(info.hThread);
@@ -112,6 +111,15 @@ DWORD InstallerProcess::WaitForExit(DWORD deadlineMs) {
         ::GetExitCodeProcess(process_, &code);
     }
     return code;
+}
+
+DWORD InstallerProcess::WaitForExitWatching(HWND* shown, DWORD deadlineMs) {
+    *shown = nullptr;
+    WaitFor([&] {
+        if (*shown == nullptr) *shown = FindOtherTopLevel(nullptr);
+        return HasExited();
+    }, deadlineMs);
+    return WaitForExit(0);
 }
 
 bool InstallerProcess::HasExited() const {

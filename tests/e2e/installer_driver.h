@@ -27,8 +27,10 @@ public:
     DWORD ProcessId() const { return processId_; }
     // Waits for the process to end; its exit code, or STILL_ACTIVE when it did not end in time.
     DWORD WaitForExit(DWORD deadlineMs = DefaultDeadlineMs);
+    // The same, watching the process's windows meanwhile: *shown is the first visible top-level window
+    // or message box it had, null when it never showed one.
+    DWORD WaitForExitWatching(HWND* shown, DWORD deadlineMs = DefaultDeadlineMs);
     bool HasExited() const;
-    DWORD StartTick() const { return startTick_; }
     HANDLE Handle() const { return process_; }
 
     // The visible top-level window of this process whose title is given; null when there is none.
@@ -42,7 +44,6 @@ public:
 private:
     HANDLE process_ = nullptr;
     DWORD processId_ = 0;
-    DWORD startTick_ = 0;
 };
 
 // A visible message box of any process, such as one a program started in turn shows; null when none.

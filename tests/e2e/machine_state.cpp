@@ -91,15 +91,6 @@ bool MachineKeyExists(const std::wstring& keyPath) {
     return true;
 }
 
-void DeleteMachineValue(const std::wstring& keyPath, const wchar_t* valueName) {
-    HKEY key = nullptr;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_SET_VALUE | KEY_WOW64_32KEY, &key) ==
-        ERROR_SUCCESS) {
-        ::RegDeleteValueW(key, valueName);
-        ::RegCloseKey(key);
-    }
-}
-
 bool WriteMachineText(const std::wstring& keyPath, const wchar_t* valueName, const std::wstring& text) {
     HKEY key = nullptr;
     if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_32KEY,

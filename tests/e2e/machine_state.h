@@ -29,7 +29,6 @@ struct RegistryValue {
 };
 RegistryValue ReadMachineValue(const std::wstring& keyPath, const wchar_t* valueName);  // 32-bit view
 bool MachineKeyExists(const std::wstring& keyPath);
-void DeleteMachineValue(const std::wstring& keyPath, const wchar_t* valueName);
 bool WriteMachineText(const std::wstring& keyPath, const wchar_t* valueName, const std::wstring& text);
 
 // Each line Wine's uninstaller prints for the list of installed programs.

@@ -1,18 +1,14 @@
 #include "tests/e2e/scenario_support.h"
 
+#include "builtin_pack.h"
 #include "tests/e2e/machine_state.h"
+#include "tests/support/scratch_folder.h"
 
+#include <gtest/gtest.h>
 #include <shlobj.h>
 
 #include <algorithm>
 #include <cctype>
-
-const PackProgram PackPrograms[8] = {
-    {L"Ostrel", 0x01D9D616FAE49F8Aull},     {L"Glimmerdox", 0x01D9D616F979F481ull},
-    {L"Tindlevault", 0x01D9D616FBB88AECull}, {L"Blorra", 0x01D9D616F701620Full},
-    {L"Humbrewave", 0x01D9D616FC99D163ull},  {L"Jottervale", 0x01D9D616F751AEE4ull},
-    {L"Cryvane", 0x01D9D616F7112819ull},     {L"Pebbrack", 0x01D9D616FE09C3C4ull},
-};
 
 std::wstring InstallerPath() {
     return EnvironmentValue(L"KELVORIN_INSTALLER");
@@ -29,13 +25,13 @@ std::wstring UninstallerBody() {
 
 uint64_t PackProgramTime(uint32_t component) {
     if (EnvironmentValue(L"KELVORIN_PACK_FOLDER").empty()) {
-        return PackPrograms[component].Time;
+        return BuiltInPack[component + 1].Time;
     }
-    return LastWriteTime(PackBody((std::wstring(PackPrograms[component].Name) + L".exe").c_str()));
+    return LastWriteTime(PackBody((std::wstring(ComponentNames[component]) + L".exe").c_str()));
 }
 
 std::wstring ProgramDifference(const std::wstring& folder, uint32_t component) {
-    std::wstring file = std::wstring(PackPrograms[component].Name) + L".exe";
+    std::wstring file = std::wstring(ComponentNames[component]) + L".exe";
     std::vector<uint8_t> installed, carried;
     if (!ReadFileBytes(folder + file, &installed)) return file + L": not installed";
     if (!ReadFileBytes(PackBody(file.c_str()), &carried) || installed != carried) {
@@ -51,8 +47,8 @@ std::wstring ProgramDifference(const std::wstring& folder, uint32_t component) {
 
 uint32_t PackBytesRequired() {
     std::vector<std::wstring> files = {UninstallerBody()};
-    for (const PackProgram& program : PackPrograms) {
-        files.push_back(PackBody((std::wstring(program.Name) + L".exe").c_str()));
+    for (uint32_t n = 0; n < ComponentCount; ++n) {
+        files.push_back(PackBody((std::wstring(ComponentNames[n]) + L".exe").c_str()));
     }
     uint32_t bytes = 0;
     for (const std::wstring& file : files) {
@@ -83,41 +79,42 @@ std::wstring RemoveTrailingSeparator(std::wstring folder) {
     return folder;
 }
 
-Wizard::Wizard(const std::wstring& installer) : Installer(installer) {}
+Wizard::Wizard(const std::wstring& installer, const std::wstring& arguments)
+    : Installer(installer, L"\"" + installer + L"\"" + (arguments.empty() ? L"" : L" " + arguments)) {}
 
 bool Wizard::ReachLicense() {
     Frame = Installer.WaitForFrame();
-    Page = Frame != nullptr ? WaitForPageWithButton(Frame, ForwardButton, L"I &Agree") : nullptr;
+    Page = Frame != nullptr ? WaitForPageWithButton(Frame, IDOK, L"I &Agree") : nullptr;
     return Page != nullptr;
 }
 
 bool Wizard::Agree() {
     PressKeys(Frame, {VK_MENU, 'A'});
-    Page = WaitForPageWithButton(Frame, ForwardButton, L"&Next >");
+    Page = WaitForPageWithButton(Frame, IDOK, L"&Next >");
     return Page != nullptr;
 }
 
 bool Wizard::Next() {
     PressKeys(Frame, {VK_RETURN});
-    Page = WaitForPageWithButton(Frame, ForwardButton, L"&Install");
+    Page = WaitForPageWithButton(Frame, IDOK, L"&Install");
     return Page != nullptr;
 }
 
 bool Wizard::Back(const wchar_t* forwardCaption) {
     PressKeys(Frame, {VK_MENU, 'B'});
-    Page = WaitForPageWithButton(Frame, ForwardButton, forwardCaption);
+    Page = WaitForPageWithButton(Frame, IDOK, forwardCaption);
     return Page != nullptr;
 }
 
 bool Wizard::Install() {
     PressKeys(Frame, {VK_RETURN});
-    Page = WaitForPageWithButton(Frame, ForwardButton, L"&Close");
+    Page = WaitForPageWithButton(Frame, IDOK, L"&Close");
     return Page != nullptr;
 }
 
 bool Wizard::WaitForResult() {
     return WaitFor([&] {
-        std::wstring status = ControlText(Page, StatusText);
+        std::wstring status = ControlText(Page, IDC_STATUS_TEXT);
         return status == L"Installation completed successfully." || status == L"Installation failed.";
     });
 }
@@ -127,12 +124,24 @@ bool Wizard::InstallWithDefaults() {
 }
 
 void Wizard::ShowDetails() {
-    ClickButton(Page, DetailsButton);
-    WaitFor([&] { return IsShown(Page, DetailsList); }, 5000);
+    ClickButton(Page, IDC_SHOW_DETAILS);
+    WaitFor([&] { return IsShown(Page, IDC_DETAILS_LIST); }, 5000);
 }
 
 void Wizard::Close() {
-    ClickButton(Page, ForwardButton);
+    ClickButton(Page, IDOK);
+}
+
+void ExpectBodiesInstalled(const std::wstring& folder) {
+    for (uint32_t n = 0; n < ComponentCount; ++n) {
+        const wchar_t* name = ComponentNames[n];
+        EXPECT_EQ(std::wstring(), ProgramDifference(folder, n));
+        EXPECT_EQ(folder + name + L".exe", ResolveLink(StartMenuFolder() + name + L".lnk"));
+    }
+    std::vector<uint8_t> expected, actual;
+    ASSERT_TRUE(ReadFileBytes(UninstallerBody(), &expected));
+    ASSERT_TRUE(ReadFileBytes(folder + L"uninstall.exe", &actual));
+    EXPECT_TRUE(expected == actual) << "bytes of the uninstaller";
 }
 
 bool NothingInstalled() {
@@ -143,8 +152,8 @@ bool NothingInstalled() {
 
 std::vector<RecordedValue> PackRegistryValues(const std::wstring& folder) {
     std::vector<RecordedValue> values;
-    for (uint32_t component = 0; component < 8; ++component) {
-        std::vector<RecordedValue> own = ExpectedComponentValues(component, folder + PackPrograms[component].Name + L".exe");
+    for (uint32_t component = 0; component < ComponentCount; ++component) {
+        std::vector<RecordedValue> own = ExpectedComponentValues(component, folder + ComponentNames[component] + L".exe");
         values.insert(values.end(), own.begin(), own.end());
     }
     values.push_back(ExpectedAppPath(folder));
@@ -163,13 +172,7 @@ bool WriteChangedCopy(const std::wstring& installer, const std::vector<uint8_t>&
         return false;
     }
     at[index] ^= 0x40;
-    HANDLE file = ::CreateFileW(copy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    bool ok = ::WriteFile(file, program.data(), static_cast<DWORD>(program.size()), &written, nullptr) &&
-              written == program.size();
-    ::CloseHandle(file);
-    return ok;
+    return WriteWholeFile(copy, std::string(program.begin(), program.end()));
 }
 
 bool WriteDamagedCopy(const std::wstring& installer, const std::wstring& payload, const std::wstring& copy) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "resources/resource_ids.h"
+#include "setup/component_table.h"
 #include "tests/e2e/installer_driver.h"
 #include "tests/support/pack_registry_values.h"
 
@@ -9,27 +11,7 @@
 
 // What every scenario knows about the pack and the machine, as a user would find it.
 
-constexpr int ForwardButton = 1;
-constexpr int CancelButton = 2;
-constexpr int BackButton = 3;
-constexpr int BrowseButton = 4;
-constexpr int DetailsButton = 5;
-constexpr int LicenseText = 1004;
-constexpr int FolderText = 1005;
-constexpr int StatusText = 1003;
-constexpr int DetailsList = 1018;
-constexpr int ProgressBar = 1019;
-constexpr int RequiredText = 1017;
-constexpr int AvailableText = 1016;
-constexpr int FirstCheckbox = 1006;
-
 constexpr const wchar_t* UninstallEntryKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelvorin";
-
-struct PackProgram {
-    const wchar_t* Name;
-    uint64_t Time;
-};
-extern const PackProgram PackPrograms[8];
 
 std::wstring InstallerPath();             // the built installer, as a Windows path
 // The license or a program as the installer carries it, e.g. L"Ostrel.exe": from the built-in pack as
@@ -53,7 +35,8 @@ std::wstring RemoveTrailingSeparator(std::wstring folder);
 
 // A walk through the wizard, page by page, with the keys a user presses.
 struct Wizard {
-    explicit Wizard(const std::wstring& installer = InstallerPath());
+    // The installer started with the arguments, if any, after its quoted path.
+    explicit Wizard(const std::wstring& installer = InstallerPath(), const std::wstring& arguments = L"");
     InstallerProcess Installer;
     HWND Frame = nullptr;
     HWND Page = nullptr;
@@ -71,6 +54,10 @@ struct Wizard {
 
 // Every value a full installation into the folder writes, in the order of writing.
 std::vector<RecordedValue> PackRegistryValues(const std::wstring& folder);
+
+// The eight programs and the uninstaller in the folder, byte for byte and with the pack's times, and
+// each program's link (a test's expectations).
+void ExpectBodiesInstalled(const std::wstring& folder);
 
 // The folders and keys an installation leaves; used to tell that nothing was written.
 bool NothingInstalled();

@@ -15,30 +15,18 @@ namespace {
 
 std::vector<std::wstring> ExpectedDetails(const std::wstring& folder, bool allComponents) {
     std::vector<std::wstring> lines;
-    for (const PackProgram& program : PackPrograms) {
-        lines.push_back(folder + program.Name + L".exe");
-        lines.push_back(StartMenuFolder() + program.Name + L".lnk");
+    for (uint32_t n = 0; n < ComponentCount; ++n) {
+        lines.push_back(folder + ComponentNames[n] + L".exe");
+        lines.push_back(StartMenuFolder() + ComponentNames[n] + L".lnk");
         if (!allComponents) break;
     }
     lines.push_back(folder + L"uninstall.exe");
     return lines;
 }
 
-void ExpectBodiesInstalled(const std::wstring& folder) {
-    for (uint32_t n = 0; n < 8; ++n) {
-        const PackProgram& program = PackPrograms[n];
-        EXPECT_EQ(std::wstring(), ProgramDifference(folder, n));
-        EXPECT_EQ(folder + program.Name + L".exe", ResolveLink(StartMenuFolder() + program.Name + L".lnk"));
-    }
-    std::vector<uint8_t> expected, actual;
-    ASSERT_TRUE(ReadFileBytes(UninstallerBody(), &expected));
-    ASSERT_TRUE(ReadFileBytes(folder + L"uninstall.exe", &actual));
-    EXPECT_TRUE(expected == actual) << "bytes of the uninstaller";
-}
-
 void ExpectPackRegistryValues(const std::wstring& folder) {
     std::vector<RecordedValue> values = PackRegistryValues(folder);
-    EXPECT_EQ(28u, values.size());
+    EXPECT_EQ(30u, values.size());
     for (const RecordedValue& expected : values) {
         RegistryValue value = ReadMachineValue(expected.Key, expected.ApiName());
         std::wstring where = expected.Key + L" " + (expected.Name.empty() ? L"(default)" : expected.Name);
@@ -67,38 +55,38 @@ TEST(Scenario, DefaultInstallation) {
     std::vector<uint8_t> license;
     ASSERT_TRUE(ReadFileBytes(PackBody(L"license.txt"), &license));
     EXPECT_EQ(std::string(license.begin(), license.end()), [&] {
-        std::wstring text = ControlText(wizard.Page, LicenseText);
+        std::wstring text = ControlText(wizard.Page, IDC_LICENSE_TEXT);
         return std::string(text.begin(), text.end());
     }());
     EXPECT_EQ(L"Please review the license agreement before installing Kelvorin App Pack. If you accept all terms "
               L"of the agreement, click I Agree.",
-              ControlText(wizard.Page, 1000));
+              ControlText(wizard.Page, IDC_LICENSE_INTRO));
     SaveScreenshot(wizard.Frame, L"page-license");
 
     ASSERT_TRUE(wizard.Agree());
     for (int n = 0; n < 8; ++n) {
-        EXPECT_EQ(PackPrograms[n].Name, ControlText(wizard.Page, FirstCheckbox + n));
-        EXPECT_TRUE(IsChecked(wizard.Page, FirstCheckbox + n)) << n;
+        EXPECT_EQ(ComponentNames[n], ControlText(wizard.Page, IDC_COMPONENT_FIRST + n));
+        EXPECT_TRUE(IsChecked(wizard.Page, IDC_COMPONENT_FIRST + n)) << n;
     }
     SaveScreenshot(wizard.Frame, L"page-components");
 
     ASSERT_TRUE(wizard.Next());
-    EXPECT_EQ(DefaultInstallFolder(), ControlText(wizard.Page, FolderText));
-    EXPECT_EQ(L"C:\\Program Files (x86)\\Kelvorin\\", ControlText(wizard.Page, FolderText));
-    EXPECT_EQ(SpaceRequiredText(PackBytesRequired()), ControlText(wizard.Page, RequiredText));
-    EXPECT_EQ(0u, ControlText(wizard.Page, AvailableText).rfind(L"Space available: ", 0));
-    EXPECT_TRUE(IsEnabled(wizard.Page, ForwardButton));
+    EXPECT_EQ(DefaultInstallFolder(), ControlText(wizard.Page, IDC_FOLDER_TEXT));
+    EXPECT_EQ(L"C:\\Program Files (x86)\\Kelvorin\\", ControlText(wizard.Page, IDC_FOLDER_TEXT));
+    EXPECT_EQ(SpaceRequiredText(PackBytesRequired()), ControlText(wizard.Page, IDC_SPACE_REQUIRED));
+    EXPECT_EQ(0u, ControlText(wizard.Page, IDC_SPACE_AVAILABLE).rfind(L"Space available: ", 0));
+    EXPECT_TRUE(IsEnabled(wizard.Page, IDOK));
     SaveScreenshot(wizard.Frame, L"page-folder");
 
     ASSERT_TRUE(wizard.Install());
     ASSERT_TRUE(wizard.WaitForResult());
-    EXPECT_EQ(L"Installation completed successfully.", ControlText(wizard.Page, StatusText));
-    EXPECT_EQ(100, ProgressPosition(wizard.Page, ProgressBar));
-    EXPECT_FALSE(IsShown(wizard.Page, DetailsList));
+    EXPECT_EQ(L"Installation completed successfully.", ControlText(wizard.Page, IDC_STATUS_TEXT));
+    EXPECT_EQ(100, ProgressPosition(wizard.Page, IDC_PROGRESS_BAR));
+    EXPECT_FALSE(IsShown(wizard.Page, IDC_DETAILS_LIST));
     wizard.ShowDetails();
-    EXPECT_TRUE(IsShown(wizard.Page, DetailsList));
-    EXPECT_FALSE(IsShown(wizard.Page, DetailsButton));
-    EXPECT_EQ(ExpectedDetails(DefaultInstallFolder(), true), ListLines(wizard.Page, DetailsList));
+    EXPECT_TRUE(IsShown(wizard.Page, IDC_DETAILS_LIST));
+    EXPECT_FALSE(IsShown(wizard.Page, IDC_SHOW_DETAILS));
+    EXPECT_EQ(ExpectedDetails(DefaultInstallFolder(), true), ListLines(wizard.Page, IDC_DETAILS_LIST));
     SaveScreenshot(wizard.Frame, L"page-progress");
     wizard.Close();
     EXPECT_EQ(0u, wizard.Installer.WaitForExit());
@@ -137,7 +125,7 @@ TEST(Scenario, SecondRunStartsInTheSavedFolder) {
         ASSERT_TRUE(wizard.ReachLicense());
         ASSERT_TRUE(wizard.Agree());
         ASSERT_TRUE(wizard.Next());
-        EXPECT_EQ(saved, ControlText(wizard.Page, FolderText));
+        EXPECT_EQ(saved, ControlText(wizard.Page, IDC_FOLDER_TEXT));
         PressKeys(wizard.Frame, {VK_ESCAPE});
         EXPECT_EQ(0u, wizard.Installer.WaitForExit());
     }
@@ -147,7 +135,7 @@ TEST(Scenario, SecondRunStartsInTheSavedFolder) {
         ASSERT_TRUE(wizard.ReachLicense());
         ASSERT_TRUE(wizard.Agree());
         ASSERT_TRUE(wizard.Next());
-        EXPECT_EQ(DefaultInstallFolder(), ControlText(wizard.Page, FolderText));
+        EXPECT_EQ(DefaultInstallFolder(), ControlText(wizard.Page, IDC_FOLDER_TEXT));
         PressKeys(wizard.Frame, {VK_ESCAPE});
         EXPECT_EQ(0u, wizard.Installer.WaitForExit());
     }
@@ -163,10 +151,10 @@ TEST(Scenario, SavedFolderOnASmallVolume) {
     ASSERT_TRUE(wizard.ReachLicense());
     ASSERT_TRUE(wizard.Agree());
     ASSERT_TRUE(wizard.Next());
-    EXPECT_EQ(volume, ControlText(wizard.Page, FolderText));
-    EXPECT_EQ(L"Space required:  3 MB", ControlText(wizard.Page, RequiredText));
-    EXPECT_EQ(L"Space available: 1 MB", ControlText(wizard.Page, AvailableText));
-    EXPECT_FALSE(IsEnabled(wizard.Page, ForwardButton));
+    EXPECT_EQ(volume, ControlText(wizard.Page, IDC_FOLDER_TEXT));
+    EXPECT_EQ(L"Space required:  3 MB", ControlText(wizard.Page, IDC_SPACE_REQUIRED));
+    EXPECT_EQ(L"Space available: 1 MB", ControlText(wizard.Page, IDC_SPACE_AVAILABLE));
+    EXPECT_FALSE(IsEnabled(wizard.Page, IDOK));
     PressKeys(wizard.Frame, {VK_ESCAPE});
     EXPECT_EQ(0u, wizard.Installer.WaitForExit());
 }
@@ -176,19 +164,19 @@ TEST(Scenario, OnlyOstrelAfterGoingBack) {
     ASSERT_TRUE(wizard.ReachLicense());
     ASSERT_TRUE(wizard.Agree());
     ASSERT_TRUE(wizard.Next());
-    EXPECT_EQ(L"Space required:  3 MB", ControlText(wizard.Page, RequiredText));
+    EXPECT_EQ(L"Space required:  3 MB", ControlText(wizard.Page, IDC_SPACE_REQUIRED));
     ASSERT_TRUE(wizard.Back(L"&Next >"));
     for (int n = 1; n < 8; ++n) {
-        ClickButton(wizard.Page, FirstCheckbox + n);
+        ClickButton(wizard.Page, IDC_COMPONENT_FIRST + n);
     }
-    ASSERT_TRUE(WaitFor([&] { return !IsChecked(wizard.Page, FirstCheckbox + 7); }));
-    EXPECT_TRUE(IsChecked(wizard.Page, FirstCheckbox));
+    ASSERT_TRUE(WaitFor([&] { return !IsChecked(wizard.Page, IDC_COMPONENT_FIRST + 7); }));
+    EXPECT_TRUE(IsChecked(wizard.Page, IDC_COMPONENT_FIRST));
     ASSERT_TRUE(wizard.Next());
-    EXPECT_EQ(L"Space required:  1 MB", ControlText(wizard.Page, RequiredText));
+    EXPECT_EQ(L"Space required:  1 MB", ControlText(wizard.Page, IDC_SPACE_REQUIRED));
     ASSERT_TRUE(wizard.Install());
     ASSERT_TRUE(wizard.WaitForResult());
-    EXPECT_EQ(L"Installation completed successfully.", ControlText(wizard.Page, StatusText));
-    EXPECT_EQ(ExpectedDetails(DefaultInstallFolder(), false), ListLines(wizard.Page, DetailsList));
+    EXPECT_EQ(L"Installation completed successfully.", ControlText(wizard.Page, IDC_STATUS_TEXT));
+    EXPECT_EQ(ExpectedDetails(DefaultInstallFolder(), false), ListLines(wizard.Page, IDC_DETAILS_LIST));
     wizard.Close();
     EXPECT_EQ(0u, wizard.Installer.WaitForExit());
 
@@ -211,15 +199,15 @@ TEST(Scenario, NothingTickedCannotBeInstalled) {
     }
     ASSERT_TRUE(WaitFor([&] {
         for (int n = 0; n < 8; ++n) {
-            if (IsChecked(wizard.Page, FirstCheckbox + n)) return false;
+            if (IsChecked(wizard.Page, IDC_COMPONENT_FIRST + n)) return false;
         }
         return true;
     }));
     PressKeys(wizard.Frame, {VK_MENU, 'N'});
-    wizard.Page = WaitForPageWithButton(wizard.Frame, ForwardButton, L"&Install");
+    wizard.Page = WaitForPageWithButton(wizard.Frame, IDOK, L"&Install");
     ASSERT_NE(nullptr, wizard.Page);
-    EXPECT_EQ(L"Space required:  0 MB", ControlText(wizard.Page, RequiredText));
-    EXPECT_FALSE(IsEnabled(wizard.Page, ForwardButton));
+    EXPECT_EQ(L"Space required:  0 MB", ControlText(wizard.Page, IDC_SPACE_REQUIRED));
+    EXPECT_FALSE(IsEnabled(wizard.Page, IDOK));
     PressKeys(wizard.Frame, {VK_ESCAPE});
     EXPECT_EQ(0u, wizard.Installer.WaitForExit());
     EXPECT_TRUE(NothingInstalled());
@@ -230,7 +218,7 @@ enum class CloseRequest { CancelOrClose, EscapeKey, CloseBox, AltF4 };
 void Request(Wizard& wizard, CloseRequest request) {
     switch (request) {
     case CloseRequest::CancelOrClose:  // "Cancel" on the first three pages, "&Close" on the last
-        ClickButton(wizard.Page, IsShown(wizard.Page, CancelButton) ? CancelButton : ForwardButton);
+        ClickButton(wizard.Page, IsShown(wizard.Page, IDCANCEL) ? IDCANCEL : IDOK);
         break;
     case CloseRequest::EscapeKey:
         PressKeys(wizard.Frame, {VK_ESCAPE});
@@ -268,11 +256,11 @@ TEST(Scenario, CloseRequestsWaitForTheInstallationToFinish) {
         ASSERT_TRUE(wizard.Next());
         ASSERT_TRUE(wizard.Install());
         Request(wizard, request);
-        int positionAfterRequest = ProgressPosition(wizard.Page, ProgressBar);
+        int positionAfterRequest = ProgressPosition(wizard.Page, IDC_PROGRESS_BAR);
         EXPECT_LT(positionAfterRequest, 100) << "the installation ended before the request was made";
         ASSERT_TRUE(wizard.WaitForResult()) << "request " << static_cast<int>(request);
         EXPECT_FALSE(wizard.Installer.HasExited());
-        EXPECT_EQ(100, ProgressPosition(wizard.Page, ProgressBar));
+        EXPECT_EQ(100, ProgressPosition(wizard.Page, IDC_PROGRESS_BAR));
         // Once the result shows, the same request ends the program.
         Request(wizard, request);
         EXPECT_EQ(0u, wizard.Installer.WaitForExit(5000)) << "request " << static_cast<int>(request);
@@ -285,10 +273,12 @@ TEST(Scenario, FileInUseFailsItsWriteAndTheRestGoesOn) {
     std::wstring held = folder + L"Jottervale.exe";
     HANDLE holder = ::CreateFileW(held.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, holder);
-    Wizard wizard;
+    // The wizard writes a log when asked, and the log names the Windows error behind the failure.
+    const std::wstring log = KnownFolder(CSIDL_COMMON_DOCUMENTS) + L"\\setup.log";
+    Wizard wizard(InstallerPath(), L"/log=\"" + log + L"\"");
     ASSERT_TRUE(wizard.InstallWithDefaults());
-    EXPECT_EQ(L"Installation failed.", ControlText(wizard.Page, StatusText));
-    std::vector<std::wstring> lines = ListLines(wizard.Page, DetailsList);
+    EXPECT_EQ(L"Installation failed.", ControlText(wizard.Page, IDC_STATUS_TEXT));
+    std::vector<std::wstring> lines = ListLines(wizard.Page, IDC_DETAILS_LIST);
     auto at = std::find(lines.begin(), lines.end(), held);
     ASSERT_NE(lines.end(), at);
     ASSERT_NE(lines.end(), at + 1);
@@ -298,6 +288,12 @@ TEST(Scenario, FileInUseFailsItsWriteAndTheRestGoesOn) {
     wizard.Close();
     EXPECT_EQ(DWORD{ExitInstallationFailed}, wizard.Installer.WaitForExit());
     ::CloseHandle(holder);
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(ReadFileBytes(log, &bytes));
+    const std::string text(bytes.begin(), bytes.end());
+    const std::string heldLine = std::string(held.begin(), held.end()) + "\r\nERROR: Write failed.\r\nWindows error ";
+    EXPECT_NE(std::string::npos, text.find(heldLine)) << text;
+    EXPECT_NE(std::string::npos, text.find("\r\nInstallation failed.\r\nExit code: 7\r\n")) << text;
     EXPECT_FALSE(PathExists(StartMenuFolder() + L"Jottervale.lnk"));
     EXPECT_FALSE(MachineKeyExists(L"Software\\Classes\\.jtxt"));
     EXPECT_TRUE(MachineKeyExists(L"Software\\Classes\\.cvn"));
@@ -350,14 +346,14 @@ TEST(Scenario, ChosenFolderIsUsedAsItIs) {
     PressKeys(picker, {VK_DOWN});
     ::Sleep(300);
     PressKeys(picker, {VK_RETURN});
-    ASSERT_TRUE(WaitFor([&] { return ControlText(wizard.Page, FolderText) != DefaultInstallFolder(); }));
-    std::wstring chosen = ControlText(wizard.Page, FolderText);
+    ASSERT_TRUE(WaitFor([&] { return ControlText(wizard.Page, IDC_FOLDER_TEXT) != DefaultInstallFolder(); }));
+    std::wstring chosen = ControlText(wizard.Page, IDC_FOLDER_TEXT);
     std::wstring programFiles = KnownFolder(CSIDL_PROGRAM_FILES) + L"\\";
     EXPECT_EQ(0u, chosen.rfind(programFiles, 0)) << chosen.c_str();
     EXPECT_EQ(L'\\', chosen.back());
     EXPECT_NE(L'\\', chosen[chosen.size() - 2]);
     EXPECT_EQ(std::wstring::npos, chosen.find(L"Kelvorin"));
-    EXPECT_EQ(L"Space required:  3 MB", ControlText(wizard.Page, RequiredText));
+    EXPECT_EQ(L"Space required:  3 MB", ControlText(wizard.Page, IDC_SPACE_REQUIRED));
     ASSERT_TRUE(wizard.Install());
     ASSERT_TRUE(wizard.WaitForResult());
     wizard.Close();

@@ -1,7 +1,9 @@
+#include "setup/exit_code.h"
 #include "tests/e2e/machine_snapshot.h"
 #include "tests/e2e/machine_state.h"
 #include "tests/e2e/scenario_support.h"
 #include "tests/e2e/uninstall_support.h"
+#include "tests/support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -74,6 +76,8 @@ TEST(Uninstall, TakesBackEverythingTheInstallationWrote) {
     std::vector<std::wstring> before = MachineSnapshot();
     InstallEverything();
     ASSERT_TRUE(PackIsListed());
+    // What a later installation killed while it wrote a program leaves beside it.
+    ASSERT_TRUE(WriteWholeFile(DefaultInstallFolder() + L"~kv5e1.tmp", "cut short"));
     UninstallAnsweringYes(UninstallString(), RemovedText);
     ExpectMachineAsBefore(before);
     EXPECT_FALSE(PackIsListed());
@@ -99,9 +103,8 @@ TEST(Uninstall, AnsweringNoChangesNothing) {
 TEST(Uninstall, LeavesWhatBelongsToOthers) {
     InstallEverything();
     std::wstring folder = DefaultInstallFolder();
-    HANDLE notes = ::CreateFileW((folder + L"notes.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, notes);
-    ::CloseHandle(notes);
+    ASSERT_TRUE(WriteWholeFile(folder + L"notes.txt", ""));
+    ASSERT_TRUE(WriteWholeFile(folder + L"Ostrel.ex~", "mine"));  // named as the installer once named its own
     // Since the installation, another program took over .jtxt and Cryvane's document class, and
     // another installation of the pack saved its own folder.
     const std::wstring otherCommand = L"\"C:\\Other\\Reader.exe\" \"%1\"";
@@ -113,8 +116,9 @@ TEST(Uninstall, LeavesWhatBelongsToOthers) {
 
     EXPECT_TRUE(WaitFor([&] { return !PathExists(folder + L"uninstall.exe"); }));
     EXPECT_TRUE(PathExists(folder + L"notes.txt"));
-    for (const PackProgram& program : PackPrograms) {
-        EXPECT_FALSE(PathExists(folder + program.Name + L".exe")) << program.Name;
+    EXPECT_EQ("mine", ReadWholeFile(folder + L"Ostrel.ex~"));
+    for (uint32_t n = 0; n < ComponentCount; ++n) {
+        EXPECT_FALSE(PathExists(folder + ComponentNames[n] + L".exe")) << ComponentNames[n];
     }
     EXPECT_FALSE(PathExists(StartMenuFolder()));
     EXPECT_EQ(L"Other.Document", ReadMachineValue(L"Software\\Classes\\.jtxt", nullptr).Text());
@@ -127,6 +131,58 @@ TEST(Uninstall, LeavesWhatBelongsToOthers) {
     EXPECT_FALSE(MachineKeyExists(L"Software\\Classes\\SystemFileAssociations\\audio\\shell\\Humbrewave"));
     EXPECT_EQ(L"C:\\Other\\", ReadMachineValue(L"Software\\Kelvorin", L"AppPath").Text());
     EXPECT_FALSE(MachineKeyExists(UninstallEntryKey));
+}
+
+// Bytes a program takes on the small volume, which allots whole pages.
+uint64_t BytesOnVolume(const std::wstring& file) {
+    std::vector<uint8_t> bytes;
+    EXPECT_TRUE(ReadFileBytes(file, &bytes)) << file.c_str();
+    return (bytes.size() + 4095) / 4096 * 4096;
+}
+
+// Fills the volume with a file of the user's until only the given free space is left.
+bool LeaveFree(const std::wstring& volume, uint64_t bytes) {
+    ULARGE_INTEGER available = {};
+    if (!::GetDiskFreeSpaceExW(volume.c_str(), &available, nullptr, nullptr) || available.QuadPart < bytes) {
+        return false;
+    }
+    return WriteWholeFile(volume + L"filler.bin", std::string(available.QuadPart - bytes, '\0'));
+}
+
+// The volume fills during the installation, after the Folder page found room enough: the programs
+// written before then, with their links and values, can still be taken back from the list.
+TEST(Uninstall, InstallationCutShortByAFullSmallVolumeIsRemovable) {
+    std::wstring volume = EnvironmentValue(L"KELVORIN_SMALL_VOLUME");
+    if (volume.empty()) GTEST_SKIP() << EnvironmentValue(L"KELVORIN_SMALL_VOLUME_MISSING").c_str();
+    std::vector<std::wstring> before = MachineSnapshot();
+    std::wstring folder = volume + L"Kelvorin\\";
+    ASSERT_TRUE(::CreateDirectoryW(RemoveTrailingSeparator(folder).c_str(), nullptr));
+    ASSERT_TRUE(WriteMachineText(L"Software\\Kelvorin", L"AppPath", folder));
+    Wizard wizard;
+    ASSERT_TRUE(wizard.ReachLicense());
+    ASSERT_TRUE(wizard.Agree());
+    for (int n = 2; n < 8; ++n) ClickButton(wizard.Page, IDC_COMPONENT_FIRST + n);  // Ostrel and Glimmerdox stay
+    ASSERT_TRUE(WaitFor([&] { return !IsChecked(wizard.Page, IDC_COMPONENT_FIRST + 7); }));
+    ASSERT_TRUE(wizard.Next());
+    ASSERT_EQ(folder, ControlText(wizard.Page, IDC_FOLDER_TEXT));
+    // Room for both programs, not for the uninstaller as well: an installation that wrote the programs
+    // first could not end with it.
+    ASSERT_TRUE(LeaveFree(volume, BytesOnVolume(PackBody(L"Ostrel.exe")) + BytesOnVolume(PackBody(L"Glimmerdox.exe")) +
+                                      40960));
+    ASSERT_TRUE(wizard.Install());
+    ASSERT_TRUE(wizard.WaitForResult());
+    EXPECT_EQ(L"Installation failed.", ControlText(wizard.Page, IDC_STATUS_TEXT));
+    EXPECT_EQ((std::vector<std::wstring>{folder + L"Ostrel.exe", StartMenuFolder() + L"Ostrel.lnk",
+                                         folder + L"Glimmerdox.exe", L"ERROR: Write failed.",
+                                         folder + L"uninstall.exe"}),
+              ListLines(wizard.Page, IDC_DETAILS_LIST));
+    wizard.Close();
+    EXPECT_EQ(DWORD{ExitInstallationFailed}, wizard.Installer.WaitForExit());
+    ASSERT_TRUE(PackIsListed());
+
+    UninstallAnsweringYes(UninstallString(), RemovedText);
+    ExpectMachineAsBefore(before);
+    EXPECT_TRUE(WaitFor([&] { return !PathExists(folder); }));
 }
 
 TEST(Uninstall, CopyInAnotherFolderLeavesTheInstallationAlone) {
@@ -169,6 +225,40 @@ TEST(Uninstall, FilesInUseAreRemovedAtRestart) {
     // The files are still this installation's: their registrations go now, as the files go at the restart.
     EXPECT_FALSE(MachineKeyExists(L"Software\\Classes\\Jottervale.Document"));
     EXPECT_FALSE(PackIsListed());
+}
+
+// The longest folder the pack can be installed to and started from: its longest program path,
+// Tindlevault.exe's, is the longest a program can open without long-path support (259 characters).
+// The installation saves it, the next run proposes it, the uninstaller removes it all.
+TEST(Uninstall, LongestFolderIsSavedProposedAgainAndRemoved) {
+    const std::wstring parent = KnownFolder(CSIDL_COMMON_DOCUMENTS) + L"\\" + std::wstring(100, L'p');
+    const std::wstring folder = parent + L"\\" + std::wstring(242 - parent.size(), L'f') + L"\\";
+    ASSERT_EQ(MAX_PATH - 1, folder.size() + std::wstring(L"Tindlevault.exe").size());
+    ASSERT_TRUE(::CreateDirectoryW((L"\\\\?\\" + parent).c_str(), nullptr));
+    std::vector<std::wstring> before = MachineSnapshot();
+    ASSERT_TRUE(::CreateDirectoryW((L"\\\\?\\" + RemoveTrailingSeparator(folder)).c_str(), nullptr));
+    // Saved without its separator, as a hand-made value might be: the installation writes it with one.
+    ASSERT_TRUE(WriteMachineText(L"Software\\Kelvorin", L"AppPath", RemoveTrailingSeparator(folder)));
+    {
+        Wizard wizard;
+        ASSERT_TRUE(wizard.ReachLicense() && wizard.Agree() && wizard.Next());
+        EXPECT_EQ(folder, ControlText(wizard.Page, IDC_FOLDER_TEXT));
+        ASSERT_TRUE(wizard.Install() && wizard.WaitForResult());
+        EXPECT_EQ(L"Installation completed successfully.", ControlText(wizard.Page, IDC_STATUS_TEXT));
+        wizard.Close();
+        ASSERT_EQ(0u, wizard.Installer.WaitForExit());
+    }
+    EXPECT_EQ(folder, ReadMachineValue(L"Software\\Kelvorin", L"AppPath").Text());
+    {
+        Wizard wizard;
+        ASSERT_TRUE(wizard.ReachLicense() && wizard.Agree() && wizard.Next());
+        EXPECT_EQ(folder, ControlText(wizard.Page, IDC_FOLDER_TEXT));
+        PressKeys(wizard.Frame, {VK_ESCAPE});
+        EXPECT_EQ(0u, wizard.Installer.WaitForExit());
+    }
+    ASSERT_EQ(L"\"" + folder + L"uninstall.exe\"", UninstallString());
+    UninstallAnsweringYes(UninstallString(), RemovedText);
+    ExpectMachineAsBefore(before);
 }
 
 TEST(Uninstall, SecondRunAfterRemovalEndsCleanly) {

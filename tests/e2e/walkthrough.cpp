@@ -1,7 +1,7 @@
 // The driver's entry: the scenarios as tests, or, on request, a printed walk through the default
 // installation with a picture of every page (--walkthrough), its sequel through the uninstaller
 // (--uninstall), or the installer's figures (--figures).
-#include "benchmarks/elapsed.h"
+#include "tests/support/elapsed.h"
 #include "tests/e2e/machine_state.h"
 #include "tests/e2e/scenario_support.h"
 #include "tests/e2e/uninstall_support.h"
@@ -20,7 +20,7 @@ void ShowPage(const char* name, HWND page, std::initializer_list<int> controls) 
     std::printf("\n== %s page\n", name);
     for (int id : controls) {
         std::wstring text = ControlText(page, id);
-        if (id == FirstCheckbox || (id > FirstCheckbox && id < FirstCheckbox + 8)) {
+        if (id == IDC_COMPONENT_FIRST || (id > IDC_COMPONENT_FIRST && id < IDC_COMPONENT_FIRST + 8)) {
             text = std::wstring(IsChecked(page, id) ? L"[x] " : L"[ ] ") + text;
         }
         std::printf("  %4d: %ls\n", id, text.c_str());
@@ -52,8 +52,8 @@ bool ComparePrograms(const std::wstring& folder) {
     std::wstring pack = EnvironmentValue(L"KELVORIN_PACK_FOLDER");
     uint32_t installed = 0;
     uint32_t same = 0;
-    for (uint32_t n = 0; n < 8; ++n) {
-        if (!PathExists(folder + PackPrograms[n].Name + L".exe")) continue;
+    for (uint32_t n = 0; n < ComponentCount; ++n) {
+        if (!PathExists(folder + ComponentNames[n] + L".exe")) continue;
         ++installed;
         std::wstring difference = ProgramDifference(folder, n);
         if (difference.empty()) {
@@ -102,21 +102,24 @@ size_t ValuesLeft(const std::wstring& folder) {
 int Walkthrough() {
     Wizard wizard;
     if (!wizard.ReachLicense()) return 1;
-    ShowPage("License", wizard.Page, {1000, LicenseText, ForwardButton, CancelButton});
+    ShowPage("License", wizard.Page, {IDC_LICENSE_INTRO, IDC_LICENSE_TEXT, IDOK, IDCANCEL});
     SaveScreenshot(wizard.Frame, L"1-license");
     if (!wizard.Agree()) return 1;
-    ShowPage("Components", wizard.Page, {1001, 1006, 1007, 1008, 1009, 1010, 1011, 1012, 1013, ForwardButton,
-                                         BackButton, CancelButton});
+    ShowPage("Components", wizard.Page,
+             {IDC_COMPONENTS_INTRO, IDC_COMPONENT_FIRST, IDC_COMPONENT_FIRST + 1, IDC_COMPONENT_FIRST + 2,
+              IDC_COMPONENT_FIRST + 3, IDC_COMPONENT_FIRST + 4, IDC_COMPONENT_FIRST + 5, IDC_COMPONENT_FIRST + 6,
+              IDC_COMPONENT_FIRST + 7, IDOK, IDC_BACK, IDCANCEL});
     SaveScreenshot(wizard.Frame, L"2-components");
     if (!wizard.Next()) return 1;
-    ShowPage("Folder", wizard.Page, {1002, 1015, FolderText, BrowseButton, RequiredText, AvailableText,
-                                     ForwardButton, BackButton, CancelButton});
+    ShowPage("Folder", wizard.Page,
+             {IDC_FOLDER_INTRO, IDC_DESTINATION_GROUP, IDC_FOLDER_TEXT, IDC_BROWSE, IDC_SPACE_REQUIRED,
+              IDC_SPACE_AVAILABLE, IDOK, IDC_BACK, IDCANCEL});
     SaveScreenshot(wizard.Frame, L"3-folder");
     if (!wizard.Install() || !wizard.WaitForResult()) return 1;
     wizard.ShowDetails();
-    ShowPage("Progress", wizard.Page, {StatusText, ForwardButton});
-    std::printf("  bar at %d\n", ProgressPosition(wizard.Page, ProgressBar));
-    for (const std::wstring& line : ListLines(wizard.Page, DetailsList)) std::printf("  | %ls\n", line.c_str());
+    ShowPage("Progress", wizard.Page, {IDC_STATUS_TEXT, IDOK});
+    std::printf("  bar at %d\n", ProgressPosition(wizard.Page, IDC_PROGRESS_BAR));
+    for (const std::wstring& line : ListLines(wizard.Page, IDC_DETAILS_LIST)) std::printf("  | %ls\n", line.c_str());
     SaveScreenshot(wizard.Frame, L"4-progress");
     wizard.Close();
     std::printf("\nThe installer ended with exit code %lu.\n", wizard.Installer.WaitForExit());
@@ -172,11 +175,19 @@ int Figures() {
     ::GetProcessMemoryInfo(wizard.Installer.Handle(), &memory, sizeof(memory));
     wizard.Close();
     wizard.Installer.WaitForExit();
+    // The same installation as a deployment tool runs it, into a folder of its own.
+    LARGE_INTEGER quietStarted, quietEnded;
+    ::QueryPerformanceCounter(&quietStarted);
+    InstallerProcess quiet(InstallerPath(), L"\"" + InstallerPath() + L"\" /quiet /dir=C:\\QuietFigures");
+    DWORD quietCode = quiet.WaitForExit();
+    ::QueryPerformanceCounter(&quietEnded);
+    if (quietCode != 0) return 1;
     std::vector<uint8_t> installer, payload;
     ReadFileBytes(InstallerPath(), &installer);
     ReadFileBytes(EnvironmentValue(L"KELVORIN_PAYLOAD_RESOURCE"), &payload);
     std::printf("Process start to the License page shown: %.0f ms\n", Milliseconds(started, licenseShown));
     std::printf("\"&Install\" to the result text: %.0f ms\n", Milliseconds(installPressed, resultShown));
+    std::printf("/quiet installation, process start to exit: %.0f ms\n", Milliseconds(quietStarted, quietEnded));
     std::printf("Installer's peak working set: %lu KiB\n", static_cast<unsigned long>(memory.PeakWorkingSetSize >> 10));
     std::printf("Installer size: %zu bytes; compressed payload %zu bytes; overhead %zu bytes\n", installer.size(),
                 payload.size(), installer.size() - payload.size());

@@ -1,9 +1,11 @@
 #include "install/file_writer.h"
+#include "install/temporary_name.h"
 #include "tests/support/scratch_folder.h"
 #include "setup/setup_state.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -23,7 +25,11 @@ protected:
         delete setup_;
         setup_ = nullptr;
     }
-    void TearDown() override { FileWriterSeams::WriteFileCall = ::WriteFile; }
+    void TearDown() override {
+        FileWriterSeams::WriteFileCall = ::WriteFile;
+        FileWriterSeams::FlushFileBuffersCall = ::FlushFileBuffers;
+        FileWriterSeams::MoveFileExCall = ::MoveFileExW;
+    }
 
     PayloadBuffer& Payload() { return setup_->Payload; }
     const PayloadEntry& Entry(uint32_t k) { return setup_->PayloadDirectory[k]; }
@@ -41,6 +47,7 @@ protected:
             if (found.cFileName[0] != L'.') names.push_back(found.cFileName);
         } while (::FindNextFileW(search, &found));
         ::FindClose(search);
+        std::sort(names.begin(), names.end());
         return names;
     }
 
@@ -146,12 +153,7 @@ TEST_F(WriteEntryToFile, NoTimeLeavesAllThreeToTheSystem) {
 
 TEST_F(WriteEntryToFile, AnExistingFileIsReplacedWhole) {
     std::wstring path = folder_ / L"Glimmerdox.exe";
-    std::string longer(BufferLength / 2, 'x');
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, file);
-    DWORD written = 0;
-    ::WriteFile(file, longer.data(), static_cast<DWORD>(longer.size()), &written, nullptr);
-    ::CloseHandle(file);
+    ASSERT_TRUE(WriteWholeFile(path, std::string(BufferLength / 2, 'x')));
     EXPECT_EQ(0u, Payload().WriteEntryToFile(path.c_str(), Entry(2).Offset, Entry(2).Size, nullptr));
     EXPECT_EQ(Body(Entry(2).Offset, Entry(2).Size), ReadWholeFile(path));
     EXPECT_EQ(std::vector<std::wstring>{L"Glimmerdox.exe"}, Names());
@@ -171,6 +173,48 @@ TEST_F(WriteEntryToFile, AMissingFolderOrAFileHeldWithoutSharingGives16) {
     ::CloseHandle(holder);
     EXPECT_EQ("kept", ReadWholeFile(held));
     EXPECT_EQ(std::vector<std::wstring>{L"held.exe"}, Names()) << "the body written beside it is gone";
+}
+
+// The body goes in under a name that no one else's file can have: whatever lies beside the target, under
+// the name an earlier scheme used or under any but one of the temporary names, is neither replaced nor
+// in the way, and nothing is left beside the written programs.
+TEST_F(WriteEntryToFile, TheTemporaryNameMeetsNoOtherFile) {
+    ASSERT_TRUE(WriteWholeFile(folder_ / L"Ostrel.ex~", "a user's own file"));
+    ASSERT_TRUE(::CreateDirectoryW((folder_ / L"Glimmerdox.ex~").c_str(), nullptr));
+    HANDLE held = ::CreateFileW((folder_ / L"Tindlevault.ex~").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0,
+                                nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    const uint32_t freeName = 0xA5C;
+    for (uint32_t unique = 0; unique < TemporaryNameCount; ++unique) {
+        if (unique == freeName) continue;
+        wchar_t name[TemporaryNameLength + 1];
+        ComposeTemporaryName(name, unique);
+        if (unique % 2 == 0) {
+            ASSERT_TRUE(::CreateDirectoryW((folder_ / name).c_str(), nullptr));
+        } else {
+            ASSERT_TRUE(WriteWholeFile(folder_ / name, ""));
+        }
+    }
+    std::vector<std::wstring> before = Names();
+
+    for (uint32_t n : {0u, 1u, 2u}) {
+        std::wstring path = folder_ / (std::wstring(setup_->ComponentTable[n]) + L".exe");
+        EXPECT_EQ(0u, Payload().WriteEntryToFile(path.c_str(), Entry(n + 1).Offset, Entry(n + 1).Size, nullptr));
+        EXPECT_TRUE(Body(Entry(n + 1).Offset, Entry(n + 1).Size) == ReadWholeFile(path)) << n;
+    }
+    ::CloseHandle(held);
+    std::vector<std::wstring> expected = before;
+    for (const wchar_t* name : {L"Ostrel.exe", L"Glimmerdox.exe", L"Tindlevault.exe"}) expected.push_back(name);
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(expected, Names());
+    EXPECT_EQ("a user's own file", ReadWholeFile(folder_ / L"Ostrel.ex~"));
+}
+
+// The move cannot make a program whole that is not yet on the disk: a flush that fails (the disk
+// refusing the data on its way out) is a failed write.
+BOOL WINAPI FailingFlush(HANDLE) {
+    ::SetLastError(ERROR_IO_DEVICE);
+    return FALSE;
 }
 
 // A full disk while a program of an earlier installation is replaced: that program stays whole,
@@ -201,10 +245,56 @@ TEST_F(WriteEntryToFile, AFailedOrShortWriteGives17AndLeavesTheEarlierFileAsItWa
     ASSERT_TRUE(ReadFileTimes(earlier, &times));
     EXPECT_EQ(earlierTime, times.Written);
 
+    FileWriterSeams::WriteFileCall = ::WriteFile;
+    FileWriterSeams::FlushFileBuffersCall = FailingFlush;
+    EXPECT_EQ(17u, Payload().WriteEntryToFile(earlier.c_str(), entry.Offset, entry.Size, &entry.LastWriteTime));
+    EXPECT_EQ("earlier program", ReadWholeFile(earlier));
+    FileWriterSeams::WriteFileCall = RecordingWrite;
+
     std::wstring fresh = folder_ / L"Pebbrack.exe";
     seen = {0, nullptr, nullptr, 0, entry.Size / 2, TRUE};
     EXPECT_EQ(17u, Payload().WriteEntryToFile(fresh.c_str(), entry.Offset, entry.Size, nullptr));
     EXPECT_EQ(std::vector<std::wstring>{L"Cryvane.exe"}, Names());
+}
+
+// The replace as Windows makes it, where a read-only target refuses it; Wine run as root does not.
+DWORD movedWith;
+BOOL WINAPI ReplaceAsWindows(LPCWSTR from, LPCWSTR to, DWORD flags) {
+    movedWith = flags;
+    DWORD attributes = ::GetFileAttributesW(to);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        ::SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    return ::MoveFileExW(from, to, flags);
+}
+
+BOOL WINAPI RefusedReplace(LPCWSTR, LPCWSTR, DWORD) {
+    ::SetLastError(ERROR_SHARING_VIOLATION);
+    return FALSE;
+}
+
+// A program of an earlier installation marked read-only is still the installer's own: it is replaced,
+// straight through to the disk, and a replace that fails leaves it as it was, read-only.
+TEST_F(WriteEntryToFile, AReadOnlyProgramOfAnEarlierInstallationIsReplaced) {
+    std::wstring path = folder_ / L"Humbrewave.exe";
+    ASSERT_TRUE(WriteWholeFile(path, "earlier program"));
+    ASSERT_TRUE(::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_NE(0u, ::GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_READONLY);
+    const PayloadEntry& entry = Entry(5);
+
+    FileWriterSeams::MoveFileExCall = RefusedReplace;
+    EXPECT_EQ(16u, Payload().WriteEntryToFile(path.c_str(), entry.Offset, entry.Size, &entry.LastWriteTime));
+    EXPECT_EQ("earlier program", ReadWholeFile(path));
+    EXPECT_NE(0u, ::GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(std::vector<std::wstring>{L"Humbrewave.exe"}, Names());
+
+    FileWriterSeams::MoveFileExCall = ReplaceAsWindows;
+    EXPECT_EQ(0u, Payload().WriteEntryToFile(path.c_str(), entry.Offset, entry.Size, &entry.LastWriteTime));
+    EXPECT_EQ(DWORD{MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH}, movedWith);
+    EXPECT_TRUE(Body(entry.Offset, entry.Size) == ReadWholeFile(path));
+    EXPECT_EQ(0u, ::GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(std::vector<std::wstring>{L"Humbrewave.exe"}, Names());
 }
 
 }  // namespace

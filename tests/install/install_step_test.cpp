@@ -3,6 +3,7 @@
 #include "registry_recorder.h"
 #include "resources/resource_ids.h"
 #include "setup/setup_state.h"
+#include "tests/support/message_pump.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/support/shell_link.h"
 #include "wizard/frame.h"
@@ -104,23 +105,13 @@ public:
     // Runs the message loop until step 8 has run, noting what each step left. midway runs once, after
     // the step it names.
     void RunUntilFinished(uint32_t midwayStep = 99, void (*midway)(Installation&) = nullptr) {
-        DWORD deadline = ::GetTickCount() + 15000;
-        MSG message;
-        while (setup_.State != Finished && ::GetTickCount() < deadline) {
-            if (!::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-                ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-                continue;
-            }
-            uint32_t armed = setup_.PendingStep;
-            bool tick = message.message == WM_TIMER && message.hwnd == setup_.FrameWindow;
-            ::TranslateMessage(&message);
-            ::DispatchMessageW(&message);
-            if (tick && armed != 0) {
-                steps_.push_back(Snapshot(armed - 1));
-                if (armed - 1 == midwayStep && midway != nullptr) midway(*this);
-            }
-        }
-        ASSERT_EQ(Finished, setup_.State) << "the installation did not finish in time";
+        MessagePump pump(setup_);
+        pump.OnStepTick = [&](uint32_t step, double) {
+            steps_.push_back(Snapshot(step));
+            if (step == midwayStep && midway != nullptr) midway(*this);
+        };
+        ASSERT_TRUE(pump.PumpUntil([&] { return setup_.State == Finished; }, 15000))
+            << "the installation did not finish in time";
     }
 
     StepSnapshot Snapshot(uint32_t step) {
@@ -225,12 +216,12 @@ TEST_F(Installation, AllEightComponentsThroughTheRealFrameAndTimer) {
     EXPECT_EQ(Succeeded, Status());
     EXPECT_EQ(0u, setup_.ErrorCount);
 
-    // The 28 values in the order they were handed over, and each one step by step.
+    // The 30 values in the order they were handed over, and each one step by step.
     std::vector<RecordedValue> expected = ValuesOf({4, 5, 6, 7});
     for (const RecordedValue& value : FinalValues(2163200, true)) expected.push_back(value);
-    ASSERT_EQ(28u, expected.size());
+    ASSERT_EQ(30u, expected.size());
     EXPECT_EQ(expected, recorder_.Values());
-    const size_t valuesAfter[9] = {0, 0, 0, 0, 4, 9, 14, 19, 28};
+    const size_t valuesAfter[9] = {0, 0, 0, 0, 4, 9, 14, 19, 30};
     for (uint32_t n = 0; n < 9; ++n) EXPECT_EQ(valuesAfter[n], steps_[n].RegistryValues) << "after step " << n;
     for (const RecordedValue& value : expected) {
         RecordedValue actual;
@@ -266,14 +257,22 @@ TEST_F(Installation, OnlyOstrelGivesThreeLinesAndNoComponentValues) {
     EXPECT_EQ(Succeeded, Status());
 }
 
+// Also in the folder: the temporary files of an installation killed while it wrote, which go, and a
+// user's files of other names, which stay.
 TEST_F(Installation, AJottervaleHeldOpenFailsOnlyItsOwnStep) {
     ASSERT_TRUE(::SHCreateDirectoryExW(nullptr, installFolder_.c_str(), nullptr) == ERROR_SUCCESS);
     HANDLE holder = ::CreateFileW(Exe(5).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+    const std::vector<std::wstring> leftovers = {L"~kv3f0.tmp", L"~KV0AB.TMP"};
+    const std::vector<std::wstring> usersFiles = {L"Ostrel.ex~", L"~kv12.tmp", L"~kv3f0.tmp.txt"};
+    for (const std::wstring& name : leftovers) ASSERT_TRUE(WriteWholeFile(installFolder_ + name, "cut short"));
+    for (const std::wstring& name : usersFiles) ASSERT_TRUE(WriteWholeFile(installFolder_ + name, "mine"));
     StartInstallation();
     RunUntilFinished();
     ::CloseHandle(holder);
     ExpectNineStepsFromBareFolders();
+    for (const std::wstring& name : leftovers) EXPECT_FALSE(FileExists(installFolder_ + name)) << name.c_str();
+    for (const std::wstring& name : usersFiles) EXPECT_EQ("mine", ReadWholeFile(installFolder_ + name)) << name.c_str();
 
     std::vector<std::wstring> lines = Lines();
     ASSERT_EQ(17u, lines.size());

@@ -65,13 +65,14 @@ TEST_F(Registrations, EstimatedSizeIsWholeKibibytesRoundedDown) {
     EXPECT_EQ(2112u, number);
 }
 
-// All 28 values in the order they are handed over, then as another program reads them back.
+// All 30 values in the order they are handed over, then as another program reads them back.
 TEST_F(Registrations, AllValuesInOrderLandInThe32BitView) {
     RegistryCleanup cleanup;
     RegistryRecorder recorder;
     const std::wstring uninstaller = Folder + L"uninstall.exe";
     const std::wstring uninstallIcon = uninstaller + L",0";
     const std::wstring uninstallCommand = L"\"" + uninstaller + L"\"";
+    const std::wstring quietCommand = uninstallCommand + L" /quiet";
     std::vector<RecordedValue> expected;
     for (uint32_t component = 0; component < 8; ++component) {
         const std::wstring exe = Folder + setup_.ComponentTable[component] + L".exe";
@@ -81,13 +82,14 @@ TEST_F(Registrations, AllValuesInOrderLandInThe32BitView) {
         WriteComponentRegistrations(component, strings);
         for (const RecordedValue& value : ExpectedComponentValues(component, exe)) expected.push_back(value);
     }
-    RegistrationStrings last = {uninstallIcon.c_str(), nullptr, uninstallCommand.c_str(), Folder.c_str(), 2163200};
+    RegistrationStrings last = {uninstallIcon.c_str(), nullptr, uninstallCommand.c_str(), Folder.c_str(), 2163200,
+                                quietCommand.c_str()};
     WriteSavedInstallFolder(last);
     WriteUninstallEntry(last);
     expected.push_back(ExpectedAppPath(Folder));
     for (const RecordedValue& value : ExpectedUninstallEntry(uninstaller, 2112)) expected.push_back(value);
 
-    ASSERT_EQ(28u, expected.size());
+    ASSERT_EQ(30u, expected.size());
     EXPECT_EQ(expected, recorder.Values()) << Describe(recorder.Values());
     for (const RecordedValue& value : expected) {
         RecordedValue actual;

@@ -110,15 +110,17 @@ TEST_F(RegistryTest, ValueThatCannotBeSetGivesZero) {
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, ReadInView(TestKeyPath, L"Refused", KEY_WOW64_32KEY).Status);
 }
 
-TEST_F(RegistryTest, SavedPathUpToTwoHundredThirtyFiveCharactersIsReadWhole) {
-    std::wstring longest = L"C:\\" + std::wstring(232, L'k');
-    WriteAppPath(longest, 472);
+// Up to the folder buffer less the room its separator may still need, so the longest folder the
+// wizard takes (260 characters) comes back whole.
+TEST_F(RegistryTest, SavedPathIsReadWholeUpToTheFolderBufferLessTwo) {
+    std::wstring longest = L"C:\\" + std::wstring(PathCapacity - 6, L'k');
+    WriteAppPath(longest, (PathCapacity - 2) * 2);
     wchar_t destination[PathCapacity] = {};
     ASSERT_EQ(1u, ReadSavedInstallPath(TestKeyPath, destination));
     EXPECT_EQ(longest, destination);
 
     std::wstring tooLong = longest + L"x";
-    WriteAppPath(tooLong, 474);
+    WriteAppPath(tooLong, (PathCapacity - 1) * 2);
     wchar_t second[PathCapacity] = {};
     EXPECT_EQ(0u, ReadSavedInstallPath(TestKeyPath, second));
 }

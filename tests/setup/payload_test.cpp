@@ -1,3 +1,4 @@
+#include "builtin_pack.h"
 #include "payload_constants.h"
 #include "setup/payload_checksum.h"
 #include "setup/payload_format.h"
@@ -10,26 +11,6 @@
 #include <vector>
 
 namespace {
-
-struct ExpectedEntry {
-    uint32_t Offset;
-    uint32_t Size;
-    uint64_t Time;
-};
-
-// The pack as shipped: where each body sits, how big it is and the time it carries.
-constexpr ExpectedEntry ShippedDirectory[PayloadEntryCount] = {
-    {120, 503, 0},
-    {623, 153600, 0x01D9D616FAE49F8Aull},
-    {154223, 174592, 0x01D9D616F979F481ull},
-    {328815, 345600, 0x01D9D616FBB88AECull},
-    {674415, 408576, 0x01D9D616F701620Full},
-    {1082991, 191488, 0x01D9D616FC99D163ull},
-    {1274479, 205824, 0x01D9D616F751AEE4ull},
-    {1480303, 340480, 0x01D9D616F7112819ull},
-    {1820783, 263168, 0x01D9D616FE09C3C4ull},
-    {2083951, 79872, 0},
-};
 
 uint64_t TimeOf(const PayloadEntry& entry) {
     return static_cast<uint64_t>(entry.LastWriteTime.dwHighDateTime) << 32 | entry.LastWriteTime.dwLowDateTime;
@@ -129,16 +110,19 @@ TEST(LoadPayload, BuiltInPayloadDecodesAndIndexes) {
     EXPECT_NE(nullptr, setup.ResourceData);
     EXPECT_EQ(4194304u, setup.Payload.Length);
     EXPECT_EQ(2163823u, PayloadImageSize);
+    uint32_t offset = PayloadDirectoryBytes;
     for (uint32_t k = 0; k < PayloadEntryCount; ++k) {
-        EXPECT_EQ(ShippedDirectory[k].Offset, setup.PayloadDirectory[k].Offset) << "entry " << k;
-        EXPECT_EQ(ShippedDirectory[k].Size, setup.PayloadDirectory[k].Size) << "entry " << k;
-        EXPECT_EQ(ShippedDirectory[k].Time, TimeOf(setup.PayloadDirectory[k])) << "entry " << k;
+        EXPECT_EQ(offset, setup.PayloadDirectory[k].Offset) << "entry " << k;
+        EXPECT_EQ(BuiltInPack[k].Size, setup.PayloadDirectory[k].Size) << "entry " << k;
+        EXPECT_EQ(BuiltInPack[k].Time, TimeOf(setup.PayloadDirectory[k])) << "entry " << k;
+        offset += BuiltInPack[k].Size;
     }
+    EXPECT_EQ(PayloadImageSize, offset);
     bool tailZero = true;
     for (uint32_t i = PayloadImageSize; i < setup.Payload.Length; ++i) tailZero = tailZero && setup.Payload.Data[i] == 0;
     EXPECT_TRUE(tailZero);
-    EXPECT_EQ(0, std::memcmp(setup.Payload.Data + 623, "MZ", 2));
-    EXPECT_EQ(0, std::memcmp(setup.Payload.Data + 2083951, "MZ", 2));
+    EXPECT_EQ(0, std::memcmp(setup.Payload.Data + setup.PayloadDirectory[1].Offset, "MZ", 2));
+    EXPECT_EQ(0, std::memcmp(setup.Payload.Data + setup.PayloadDirectory[UninstallerEntry].Offset, "MZ", 2));
 }
 
 TEST(LoadPayload, DirectoryOffsetsWrapInThirtyTwoBits) {

@@ -1,14 +1,19 @@
-#include "pack/dll_search.h"
+#include "common/dll_search.h"
+#include "resources/resource_ids.h"
 #include "setup/exit_code.h"
 #include "setup/product_texts.h"
 #include "setup/setup_state.h"
 #include "setup/startup.h"
+#include "wizard/frame.h"
+#include "wizard/init_wizard.h"
 #include "tests/setup/test_modules.h"
 #include "tests/support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -40,7 +45,7 @@ BOOL CALLBACK Answer(HWND window, LPARAM) {
     wchar_t title[64] = {};
     ::GetWindowTextW(window, title, 64);
     if (std::string(className) == "#32770" && ::GetDlgItem(window, 0xFFFF) != nullptr) {
-        char text[256] = {};
+        char text[2048] = {};
         char caption[64] = {};
         ::GetDlgItemTextA(window, 0xFFFF, text, sizeof(text));
         ::GetWindowTextA(window, caption, sizeof(caption));
@@ -83,6 +88,7 @@ protected:
         StartupSeams::CoInitializeExCall = ::CoInitializeEx;
         StartupSeams::InitCommonControlsExCall = ::InitCommonControlsEx;
         StartupSeams::CheckTokenMembershipCall = ::CheckTokenMembership;
+        InitWizardSeams::SetTimerCall = ::SetTimer;
     }
     UINT_PTR timer_ = 0;
 };
@@ -94,22 +100,27 @@ TEST_F(Startup, RunsTheFrameUntilItClosesAndExitsWithZero) {
 }
 
 // The installer started from one of the resource-only modules; its exit code.
-int RunSetupFrom(const wchar_t* module) {
+int RunSetupFrom(const wchar_t* module, const wchar_t* commandLine = nullptr) {
     HMODULE loaded = LoadPayloadModule(module);
     EXPECT_NE(nullptr, loaded) << module;
     if (loaded == nullptr) return -1;
-    int code = RunSetup(loaded);
+    int code = RunSetup(loaded, commandLine);
     ::FreeLibrary(loaded);
     return code;
 }
 
-void ExpectOneInitFailureBox() {
+// One message box without an owner, and no wizard.
+void ExpectOneBox(const char* text, const char* caption, LPCWSTR icon) {
     EXPECT_EQ(1, observed.Boxes);
-    EXPECT_EQ("Setup initialization failed.", observed.Text);
-    EXPECT_EQ("Error", observed.Caption);
+    EXPECT_EQ(text, observed.Text);
+    EXPECT_EQ(caption, observed.Caption);
     EXPECT_EQ(nullptr, observed.Owner);
-    EXPECT_EQ(::LoadIconW(nullptr, IDI_ERROR), observed.Icon);
+    EXPECT_EQ(::LoadIconW(nullptr, icon), observed.Icon);
     EXPECT_FALSE(observed.FrameSeen);
+}
+
+void ExpectOneInitFailureBox() {
+    ExpectOneBox("Setup initialization failed.", "Error", IDI_ERROR);
 }
 
 TEST_F(Startup, DamagedPayloadIsReportedBeforeTheRightsCheck) {
@@ -123,14 +134,78 @@ TEST_F(Startup, FrameThatCannotBeCreatedIsReported) {
     ExpectOneInitFailureBox();
 }
 
+UINT_PTR WINAPI FailingSetTimer(HWND, UINT_PTR, UINT, TIMERPROC) {
+    return 0;
+}
+
+// A wizard that fails inside the frame's creation closes the frame, which quits with the code.
+TEST_F(Startup, WizardThatCannotBeBuiltQuitsWithItsOwnCode) {
+    // The frame from this program, the pages from a module without their templates.
+    HMODULE withoutDialogs = LoadPayloadModule(L"intact");
+    ASSERT_NE(nullptr, withoutDialogs);
+    {
+        SetupState setup(withoutDialogs);
+        CurrentSetup = &setup;
+        setup.FrameWindow = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FRAME), nullptr,
+                                                 FrameDialogProc, 0);
+        ASSERT_NE(nullptr, setup.FrameWindow);
+        MSG message = {};
+        const DWORD start = ::GetTickCount();
+        while (::GetTickCount() - start < 10000 && ::GetMessageW(&message, nullptr, 0, 0) > 0) {
+            ::DispatchMessageW(&message);
+        }
+        ::FreeLibrary(withoutDialogs);
+        EXPECT_EQ(static_cast<UINT>(WM_QUIT), message.message);
+        EXPECT_EQ(ExitWizardNotBuilt, static_cast<int>(message.wParam));
+        ExpectOneInitFailureBox();
+    }
+
+    // Every page built, but the step timer refused.
+    observed = Observed{};
+    InitWizardSeams::SetTimerCall = FailingSetTimer;
+    EXPECT_EQ(ExitWizardNotBuilt, RunSetup(::GetModuleHandleW(nullptr)));
+    ExpectOneInitFailureBox();
+}
+
 TEST_F(Startup, NonAdministratorIsWarnedAfterThePayloadLoaded) {
     StartupSeams::CheckTokenMembershipCall = NotAnAdministrator;
     EXPECT_EQ(ExitNotAdministrator, RunSetup(::GetModuleHandleW(nullptr)));
+    ExpectOneBox("You must be logged in as an administrator to install this software.", "Kelvorin App Pack",
+                 IDI_WARNING);
+}
+
+std::string ReadLog(const std::wstring& path) {
+    std::ifstream file(path.c_str(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// Where no one watches, a start that fails shows nothing and only the log tells why.
+TEST_F(Startup, UnattendedStartFailuresShowNoBoxAndAreLogged) {
+    ScratchFolder folder;
+    const std::wstring log = folder / L"setup.log";
+    const std::wstring quiet = L"setup.exe /quiet \"/log=" + log + L"\"";
+    StartupSeams::CheckTokenMembershipCall = NotAnAdministrator;
+    EXPECT_EQ(ExitNotAdministrator, RunSetup(::GetModuleHandleW(nullptr), quiet.c_str()));
+    EXPECT_NE(std::string::npos, ReadLog(log).find(
+        "You must be logged in as an administrator to install this software.\r\nExit code: 4\r\n"));
+    EXPECT_EQ(ExitNotAdministrator,
+              RunSetup(::GetModuleHandleW(nullptr), (L"setup.exe /passive /log=" + log).c_str()));
+    StartupSeams::CheckTokenMembershipCall = ::CheckTokenMembership;
+    EXPECT_EQ(ExitInitializationFailed, RunSetupFrom(L"checksum", quiet.c_str()));
+    EXPECT_NE(std::string::npos, ReadLog(log).find("Setup initialization failed.\r\nExit code: 3\r\n"));
+    EXPECT_EQ(0, observed.Boxes);
+    EXPECT_FALSE(observed.FrameSeen);
+}
+
+// With a person at the screen, /? shows the usage and nothing else; under /quiet not even that.
+TEST_F(Startup, HelpShowsTheUsageAndNothingElse) {
+    EXPECT_EQ(ExitSucceeded, RunSetup(::GetModuleHandleW(nullptr), L"setup.exe /?"));
     EXPECT_EQ(1, observed.Boxes);
-    EXPECT_EQ("You must be logged in as an administrator to install this software.", observed.Text);
-    EXPECT_EQ("Kelvorin App Pack", observed.Caption);
-    EXPECT_EQ(nullptr, observed.Owner);
-    EXPECT_EQ(::LoadIconW(nullptr, IDI_WARNING), observed.Icon);
+    EXPECT_EQ(0u, observed.Text.rfind("KelvorinAppPackSetup.exe [/quiet | /passive]", 0)) << observed.Text;
+    EXPECT_NE(std::string::npos, observed.Text.find("1618 another installation is running"));
+    EXPECT_EQ(ProductTitle, std::wstring(observed.Caption.begin(), observed.Caption.end()));
+    EXPECT_EQ(ExitSucceeded, RunSetup(::GetModuleHandleW(nullptr), L"setup.exe -help /quiet"));
+    EXPECT_EQ(1, observed.Boxes);
     EXPECT_FALSE(observed.FrameSeen);
 }
 
@@ -155,6 +230,29 @@ TEST_F(Startup, IsUserAdminAsksTheTokenAndAnswersFalseWhenTheCallFails) {
     EXPECT_FALSE(IsUserAdmin());
 }
 
+// A folder that a parent process handed down as its DLL folder, holding a DLL named planted.dll.
+struct HandedDownDllFolder {
+    HandedDownDllFolder() {
+        EXPECT_TRUE(::CopyFileW(PayloadModulePath(L"none").c_str(), (Folder / L"planted.dll").c_str(), FALSE));
+        EXPECT_TRUE(::SetDllDirectoryW(Folder.Path().c_str()));
+    }
+    static bool Loads() {
+        HMODULE planted = ::LoadLibraryW(L"planted.dll");
+        if (planted != nullptr) ::FreeLibrary(planted);
+        return planted != nullptr;
+    }
+    ScratchFolder Folder;
+};
+
+// Before anything else: a start that fails at once has restricted the search all the same.
+TEST_F(Startup, EntryRestrictsTheDllSearchFirst) {
+    HandedDownDllFolder handedDown;
+    ASSERT_TRUE(handedDown.Loads());
+    StartupSeams::CoInitializeExCall = FailingComStart;
+    EXPECT_EQ(ExitComStartFailed, wWinMain(::GetModuleHandleW(nullptr), nullptr, const_cast<wchar_t*>(L""), SW_SHOW));
+    EXPECT_FALSE(handedDown.Loads());
+}
+
 // A Windows 7 without its update KB2533623, or a Windows Vista.
 FARPROC WINAPI LookupWithoutDefaultDllDirectories(HMODULE module, LPCSTR name) {
     return std::strcmp(name, "SetDefaultDllDirectories") == 0 ? nullptr : ::GetProcAddress(module, name);
@@ -163,17 +261,10 @@ FARPROC WINAPI LookupWithoutDefaultDllDirectories(HMODULE module, LPCSTR name) {
 // Wine searches the current folder even after an empty DLL folder is set, so what the test can show is
 // that the DLL folder is reset: one that a parent process handed down no longer counts.
 TEST(DllSearch, WithoutDefaultDirectoriesAnEarlierDllFolderIsDroppedAndSearchPathIsSafe) {
-    ScratchFolder handedDown;
-    ASSERT_TRUE(::CopyFileW(PayloadModulePath(L"none").c_str(), (handedDown / L"planted.dll").c_str(), FALSE));
-    ASSERT_TRUE(::SetDllDirectoryW(handedDown.Path().c_str()));
-    HMODULE planted = ::LoadLibraryW(L"planted.dll");
-    ASSERT_NE(nullptr, planted);
-    ::FreeLibrary(planted);
-
+    HandedDownDllFolder handedDown;
+    ASSERT_TRUE(handedDown.Loads());
     EXPECT_TRUE(RestrictDllSearch(LookupWithoutDefaultDllDirectories));
-    planted = ::LoadLibraryW(L"planted.dll");
-    EXPECT_EQ(nullptr, planted);
-    if (planted != nullptr) ::FreeLibrary(planted);
+    EXPECT_FALSE(handedDown.Loads());
     // SearchPath's safe mode is set for good: nothing later in the process can turn it off.
     EXPECT_FALSE(::SetSearchPathMode(BASE_SEARCH_PATH_DISABLE_SAFE_SEARCHMODE));
 }

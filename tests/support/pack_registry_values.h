@@ -81,5 +81,7 @@ inline std::vector<RecordedValue> ExpectedUninstallEntry(const std::wstring& uni
         NumberValue(key, L"EstimatedSize", kibibytes),
         NumberValue(key, L"NoModify", 1),
         NumberValue(key, L"NoRepair", 1),
+        TextValue(key, L"QuietUninstallString", L"\"" + uninstaller + L"\" /quiet"),
+        TextValue(key, L"InstallLocation", uninstaller.substr(0, uninstaller.rfind(L'\\') + 1)),
     };
 }

@@ -66,6 +66,17 @@ inline std::string ReadWholeFile(const std::wstring& path) {
     return bytes;
 }
 
+// A new file holding the bytes; false when the name is taken or the file cannot be written whole.
+inline bool WriteWholeFile(const std::wstring& path, const std::string& bytes) {
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    bool whole = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                 written == bytes.size();
+    ::CloseHandle(file);
+    return whole;
+}
+
 inline uint64_t AsInteger(const FILETIME& time) {
     return static_cast<uint64_t>(time.dwHighDateTime) << 32 | time.dwLowDateTime;
 }

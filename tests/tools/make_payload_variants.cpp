@@ -7,35 +7,14 @@
 // Usage: make_payload_variants <payload.lzma> <output-folder>
 #include "payload_checksum.h"
 #include "payload_compress.h"
-
-#include <lzma.h>
+#include "payload_decode.h"
 
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 namespace {
-
-constexpr size_t OutputCapacity = 4u << 20;
-
-bool Decode(const std::vector<uint8_t>& resource, std::vector<uint8_t>* image) {
-    lzma_filter filter = {LZMA_FILTER_LZMA1, nullptr};
-    if (lzma_properties_decode(&filter, nullptr, resource.data(), PayloadPropertyBytes) != LZMA_OK) {
-        return false;
-    }
-    image->assign(OutputCapacity, 0);
-    lzma_filter filters[2] = {filter, {LZMA_VLI_UNKNOWN, nullptr}};
-    size_t in = 0;
-    size_t out = 0;
-    lzma_ret result = lzma_raw_buffer_decode(filters, nullptr, resource.data() + PayloadPropertyBytes, &in,
-                                             resource.size() - PayloadPropertyBytes, image->data(), &out,
-                                             image->size());
-    free(filter.options);
-    image->resize(out);
-    return result == LZMA_OK;
-}
 
 // Recompresses an image and pads it with bytes past the end marker, which the decoder never reads,
 // so that only the intended check can tell the copy from the real resource.
@@ -64,10 +43,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: make_payload_variants <payload.lzma> <output-folder>\n");
         return 2;
     }
-    std::ifstream input(argv[1], std::ios::binary);
-    std::vector<uint8_t> resource((std::istreambuf_iterator<char>(input)), std::istreambuf_iterator<char>());
+    std::vector<uint8_t> resource;
     std::vector<uint8_t> image;
-    if (resource.size() < 64 || !Decode(resource, &image)) {
+    if (!DecodePayloadFile(argv[1], &resource, &image) || resource.size() < 64) {
         std::fprintf(stderr, "make_payload_variants: %s is not a payload resource\n", argv[1]);
         return 1;
     }
@@ -94,21 +72,24 @@ int main(int argc, char** argv) {
     }
     ok = ok && made && Write(folder + "/checksum.lzma", variant);
 
-    // Raising one byte of the last entry's size by d and lowering the next by 2d leaves the running
-    // checksum as it was whenever no carry crosses the rotation; keep the first such edit that fits.
+    // Raising one byte of an entry's size by d and lowering the next by 2d leaves the running checksum
+    // as it was whenever no carry crosses the rotation; keep the first such edit that fits, from the
+    // last entry back, since whether a recompressed image fits depends on the bodies.
     made = false;
-    for (size_t at = 108; at < 111 && !made; ++at) {
-        for (int d = 1; d < 100 && !made; ++d) {
-            if (image[at] + d > 255 || image[at + 1] < 2 * d) continue;
-            std::vector<uint8_t> changed = image;
-            changed[at] = static_cast<uint8_t>(changed[at] + d);
-            changed[at + 1] = static_cast<uint8_t>(changed[at + 1] - 2 * d);
-            made = Checksum(changed) == Checksum(image) && CompressToSize(changed, size, &variant);
+    for (size_t entry = PayloadEntryCount; entry-- > 0 && !made;) {
+        for (size_t at = entry * PayloadRecordBytes; at < entry * PayloadRecordBytes + 3 && !made; ++at) {
+            for (int d = 1; d < 100 && !made; ++d) {
+                if (image[at] + d > 255 || image[at + 1] < 2 * d) continue;
+                std::vector<uint8_t> changed = image;
+                changed[at] = static_cast<uint8_t>(changed[at] + d);
+                changed[at + 1] = static_cast<uint8_t>(changed[at + 1] - 2 * d);
+                made = Checksum(changed) == Checksum(image) && CompressToSize(changed, size, &variant);
+            }
         }
     }
     ok = ok && made && Write(folder + "/directory.lzma", variant);
 
-    std::vector<uint8_t> huge(OutputCapacity + 1, 0x4B);
+    std::vector<uint8_t> huge(PayloadCapacity + 1, 0x4B);
     ok = ok && CompressToSize(huge, size, &variant) && Write(folder + "/oversized.lzma", variant);
 
     if (!ok) {

@@ -1,11 +1,12 @@
+#include "builtin_pack.h"
 #include "file_time.h"
 #include "pack_folder.h"
 #include "payload_checksum.h"
+#include "payload_decode.h"
 #include "payload_image.h"
 #include "program_image.h"
 
 #include <gtest/gtest.h>
-#include <lzma.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -25,10 +26,8 @@
 
 namespace {
 
-struct BodyShape {
-    uint32_t Size;
-    uint64_t Time;
-};
+// A body's size and last-write time, as the built-in pack lists them.
+using BodyShape = BuiltInBody;
 
 struct BuildRun {
     int ExitCode;
@@ -37,20 +36,7 @@ struct BuildRun {
     std::string Header;
 };
 
-const BodyShape ProductBodies[PayloadBodyCount] = {
-    {503, 0},
-    {153600, 0x01D9D616FAE49F8Aull},
-    {174592, 0x01D9D616F979F481ull},
-    {345600, 0x01D9D616FBB88AECull},
-    {408576, 0x01D9D616F701620Full},
-    {191488, 0x01D9D616FC99D163ull},
-    {205824, 0x01D9D616F751AEE4ull},
-    {340480, 0x01D9D616F7112819ull},
-    {263168, 0x01D9D616FE09C3C4ull},
-    {79872, 0},
-};
 const uint32_t ProductImageSize = 2163823;
-const uint32_t DecodeCapacity = 4u << 20;  // the installer's payload buffer
 
 uint32_t ReadUint32(const std::vector<uint8_t>& data, size_t offset) {
     return static_cast<uint32_t>(data[offset]) | static_cast<uint32_t>(data[offset + 1]) << 8 |
@@ -141,27 +127,6 @@ uint32_t ByteRuleChecksum(const std::vector<uint8_t>& data) {
     return sum;
 }
 
-// Decodes the way the installer does: properties first, then a raw LZMA1 stream that ends at its marker.
-bool DecodeResource(const std::vector<uint8_t>& resource, std::vector<uint8_t>* image,
-                    lzma_options_lzma* properties) {
-    if (resource.size() < 5) {
-        return false;
-    }
-    lzma_filter filters[2] = {{LZMA_FILTER_LZMA1, nullptr}, {LZMA_VLI_UNKNOWN, nullptr}};
-    if (lzma_properties_decode(&filters[0], nullptr, resource.data(), 5) != LZMA_OK) {
-        return false;
-    }
-    *properties = *static_cast<lzma_options_lzma*>(filters[0].options);
-    image->assign(DecodeCapacity, 0);
-    size_t inPos = 5;
-    size_t outPos = 0;
-    lzma_ret result = lzma_raw_buffer_decode(filters, nullptr, resource.data(), &inPos, resource.size(),
-                                             image->data(), &outPos, image->size());
-    std::free(filters[0].options);
-    image->resize(outPos);
-    return result == LZMA_OK && inPos == resource.size();
-}
-
 class PayloadBuilderTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -185,9 +150,9 @@ protected:
     // Ten body arguments; the license is text, the rest zeros or a pattern.
     std::vector<std::string> WriteBodies(const BodyShape* shapes, bool patterned, std::vector<PayloadBody>* bodies) {
         std::vector<std::string> arguments;
-        for (uint32_t index = 0; index < PayloadBodyCount; ++index) {
+        for (uint32_t index = 0; index < PayloadEntryCount; ++index) {
             PayloadBody body;
-            if (index == LicenseBodyIndex) {
+            if (index == LicenseEntry) {
                 body.Bytes.assign(shapes[index].Size, 'L');
             } else if (patterned) {
                 body.Bytes = Pattern(shapes[index].Size, index);
@@ -219,7 +184,7 @@ protected:
         for (uint32_t index = 1; index <= 8; ++index) {
             PayloadBody program;
             program.Bytes = MinimalProgram(1000 + index * 4099, index);
-            program.LastWriteTime = index == 4 ? 116302906590123456ull : ProductBodies[index].Time;
+            program.LastWriteTime = index == 4 ? 116302906590123456ull : BuiltInPack[index].Time;
             std::string path = WriteFile(name + "/" + PackFolderFileName(index), program.Bytes);
             SetLastWriteTime(path, program.LastWriteTime, index * 11 % 100);
             bodies->push_back(program);
@@ -252,19 +217,19 @@ protected:
 };
 
 TEST(PayloadImage, DirectoryRecordsSitEveryTwelveBytesWithTimesUnaligned) {
-    std::vector<PayloadBody> bodies(PayloadBodyCount);
-    for (uint32_t index = 0; index < PayloadBodyCount; ++index) {
+    std::vector<PayloadBody> bodies(PayloadEntryCount);
+    for (uint32_t index = 0; index < PayloadEntryCount; ++index) {
         // Odd and empty sizes keep body offsets off any alignment the layout might lean on.
         bodies[index].Bytes = Pattern(index == 4 ? 0 : index * 7 + 3, index);
         bodies[index].LastWriteTime = 0x0102030405060708ull * (index + 1) + 0xA0;
     }
-    bodies[LicenseBodyIndex].Bytes.assign(5, 'T');
+    bodies[LicenseEntry].Bytes.assign(5, 'T');
     std::vector<uint8_t> image;
     uint32_t faultIndex = 99;
     ASSERT_EQ(AssemblePayloadImage(bodies, &image, &faultIndex), static_cast<uint32_t>(ImageOk));
 
     size_t offset = PayloadDirectoryBytes;
-    for (uint32_t index = 0; index < PayloadBodyCount; ++index) {
+    for (uint32_t index = 0; index < PayloadEntryCount; ++index) {
         const PayloadBody& body = bodies[index];
         size_t record = index * 12;
         EXPECT_EQ(ReadUint32(image, record), body.Bytes.size()) << "entry " << index;
@@ -278,26 +243,26 @@ TEST(PayloadImage, DirectoryRecordsSitEveryTwelveBytesWithTimesUnaligned) {
 }
 
 TEST(PayloadImage, ImagesBeyondTheInstallersBlockAreRefusedWithTheirSizeAndLargestBody) {
-    uint64_t sizes[PayloadBodyCount] = {};
+    uint64_t sizes[PayloadEntryCount] = {};
     uint32_t faultIndex = 99;
     uint64_t imageSize = 0;
-    EXPECT_EQ(CheckPayloadSizes(sizes, PayloadBodyCount, &faultIndex, &imageSize), static_cast<uint32_t>(ImageOk));
+    EXPECT_EQ(CheckPayloadSizes(sizes, PayloadEntryCount, &faultIndex, &imageSize), static_cast<uint32_t>(ImageOk));
     EXPECT_EQ(imageSize, PayloadDirectoryBytes);
 
     // An image that fills the 4 MiB block exactly still decodes; one byte more does not.
     sizes[3] = 3u << 20;
     sizes[6] = (1u << 20) - PayloadDirectoryBytes;
-    EXPECT_EQ(CheckPayloadSizes(sizes, PayloadBodyCount, &faultIndex, &imageSize), static_cast<uint32_t>(ImageOk));
-    EXPECT_EQ(imageSize, DecodeCapacity);
+    EXPECT_EQ(CheckPayloadSizes(sizes, PayloadEntryCount, &faultIndex, &imageSize), static_cast<uint32_t>(ImageOk));
+    EXPECT_EQ(imageSize, PayloadCapacity);
     sizes[8] = 1;
-    EXPECT_EQ(CheckPayloadSizes(sizes, PayloadBodyCount, &faultIndex, &imageSize),
+    EXPECT_EQ(CheckPayloadSizes(sizes, PayloadEntryCount, &faultIndex, &imageSize),
               static_cast<uint32_t>(ImageTooLarge));
-    EXPECT_EQ(imageSize, DecodeCapacity + 1u);
+    EXPECT_EQ(imageSize, PayloadCapacity + 1u);
     EXPECT_EQ(faultIndex, 3u);
 
     // Sizes that would wrap a 64-bit sum saturate instead of adding up to something small.
     sizes[2] = UINT64_MAX - 8;
-    EXPECT_EQ(CheckPayloadSizes(sizes, PayloadBodyCount, &faultIndex, &imageSize),
+    EXPECT_EQ(CheckPayloadSizes(sizes, PayloadEntryCount, &faultIndex, &imageSize),
               static_cast<uint32_t>(ImageTooLarge));
     EXPECT_EQ(imageSize, UINT64_MAX);
     EXPECT_EQ(faultIndex, 2u);
@@ -391,8 +356,8 @@ TEST(PayloadChecksumForBuilder, AgreesWithTheByteRuleAtEveryTailLength) {
 }
 
 TEST_F(PayloadBuilderTest, ResourceDecodesToTheImageAndHeaderStatesItsFigures) {
-    BodyShape shapes[PayloadBodyCount];
-    for (uint32_t index = 0; index < PayloadBodyCount; ++index) {
+    BodyShape shapes[PayloadEntryCount];
+    for (uint32_t index = 0; index < PayloadEntryCount; ++index) {
         shapes[index] = {index * 1031 + 17, 0x01D9D616F0000000ull + index * 0x1234567ull};
     }
     shapes[9].Time = 0x7FFFFFFFFFFFFFFFull;
@@ -414,7 +379,7 @@ TEST_F(PayloadBuilderTest, ResourceDecodesToTheImageAndHeaderStatesItsFigures) {
 
     std::vector<uint8_t> image;
     lzma_options_lzma options;
-    ASSERT_TRUE(DecodeResource(run.Resource, &image, &options));
+    ASSERT_TRUE(DecodePayloadResource(run.Resource, &image, &options));
     EXPECT_EQ(options.dict_size, 3u << 20);
     EXPECT_EQ(image, expected);
 
@@ -426,21 +391,20 @@ TEST_F(PayloadBuilderTest, ResourceDecodesToTheImageAndHeaderStatesItsFigures) {
     EXPECT_EQ(run.Header, header);
 }
 
-TEST_F(PayloadBuilderTest, ProductBodiesGiveTheProductImageAndTheSameBytesEachRun) {
-    std::vector<std::string> arguments = WriteBodies(ProductBodies, false, nullptr);
+TEST_F(PayloadBuilderTest, BuiltInPackGivesTheProductImageAndTheSameBytesEachRun) {
+    std::vector<std::string> arguments = WriteBodies(BuiltInPack, false, nullptr);
     BuildRun first = RunBuilder(arguments, "first");
     ASSERT_EQ(first.ExitCode, 0) << first.Errors;
 
     std::vector<uint8_t> image;
-    lzma_options_lzma options;
-    ASSERT_TRUE(DecodeResource(first.Resource, &image, &options));
+    ASSERT_TRUE(DecodePayloadResource(first.Resource, &image));
     ASSERT_EQ(image.size(), ProductImageSize);
     size_t offset = PayloadDirectoryBytes;
-    for (uint32_t index = 0; index < PayloadBodyCount; ++index) {
-        EXPECT_EQ(ReadUint32(image, index * 12), ProductBodies[index].Size) << "entry " << index;
+    for (uint32_t index = 0; index < PayloadEntryCount; ++index) {
+        EXPECT_EQ(ReadUint32(image, index * 12), BuiltInPack[index].Size) << "entry " << index;
         uint64_t time = ReadUint32(image, index * 12 + 4) | static_cast<uint64_t>(ReadUint32(image, index * 12 + 8)) << 32;
-        EXPECT_EQ(time, ProductBodies[index].Time) << "entry " << index;
-        offset += ProductBodies[index].Size;
+        EXPECT_EQ(time, BuiltInPack[index].Time) << "entry " << index;
+        offset += BuiltInPack[index].Size;
     }
     EXPECT_EQ(offset, image.size());
     EXPECT_NE(first.Header.find("PayloadImageSize = 2163823;\n"), std::string::npos) << first.Header;
@@ -455,8 +419,8 @@ TEST_F(PayloadBuilderTest, ProductBodiesGiveTheProductImageAndTheSameBytesEachRu
 }
 
 TEST_F(PayloadBuilderTest, RefusesSetsThatDoNotFitAndNamesTheBody) {
-    BodyShape shapes[PayloadBodyCount];
-    for (uint32_t index = 0; index < PayloadBodyCount; ++index) {
+    BodyShape shapes[PayloadEntryCount];
+    for (uint32_t index = 0; index < PayloadEntryCount; ++index) {
         shapes[index] = {index + 1, index};
     }
     std::vector<std::string> good = WriteBodies(shapes, true, nullptr);
@@ -512,8 +476,7 @@ TEST_F(PayloadBuilderTest, PackFolderBodiesGoInByteForByteWithTheirOwnTimes) {
     uint32_t faultIndex = 0;
     ASSERT_EQ(AssemblePayloadImage(bodies, &expected, &faultIndex), static_cast<uint32_t>(ImageOk));
     std::vector<uint8_t> image;
-    lzma_options_lzma options;
-    ASSERT_TRUE(DecodeResource(run.Resource, &image, &options));
+    ASSERT_TRUE(DecodePayloadResource(run.Resource, &image));
     EXPECT_TRUE(image == expected);
     EXPECT_EQ(ReadUint32(image, 4 * 12 + 4), 0x99A655C0u) << "Blorra's time from before 1970";
     EXPECT_NE(run.Header.find("PayloadImageSize = " + std::to_string(expected.size()) + ";\n"), std::string::npos);
@@ -581,13 +544,13 @@ TEST_F(PayloadBuilderTest, PackFolderFaultsAreRefusedNamingTheFileAndLeaveNoOutp
                                              "/license.txt): license text is longer than the 511 bytes"};
          }},
         {"too large", [this](const std::string& pack) {
-             WriteFile("case-too large/Pebbrack.exe", MinimalProgram(DecodeCapacity - 40000, 8));
+             WriteFile("case-too large/Pebbrack.exe", MinimalProgram(PayloadCapacity - 40000, 8));
              uint64_t total = PayloadDirectoryBytes + std::filesystem::file_size(Folder + "/uninstall.exe");
              for (const auto& entry : std::filesystem::directory_iterator(pack)) total += entry.file_size();
              return std::vector<std::string>{"an image of " + std::to_string(total) +
                                              " bytes, more than the installer's fixed payload block of 4194304 "
                                              "bytes; the largest body is " + pack + "/Pebbrack.exe, " +
-                                             std::to_string(DecodeCapacity - 40000) + " bytes"};
+                                             std::to_string(PayloadCapacity - 40000) + " bytes"};
          }},
         {"no folder", [](const std::string& pack) {
              std::filesystem::remove_all(pack);

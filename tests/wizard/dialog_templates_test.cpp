@@ -153,7 +153,7 @@ private:
 
 bool ReadTemplate(int id, Template* result) {
     HMODULE module = ::GetModuleHandleW(nullptr);
-    HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(5));  // RT_DIALOG
+    HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(id), RT_DIALOG);
     HGLOBAL loaded = found != nullptr ? ::LoadResource(module, found) : nullptr;
     const BYTE* data = loaded != nullptr ? static_cast<const BYTE*>(::LockResource(loaded)) : nullptr;
     if (data == nullptr) return false;
@@ -167,9 +167,9 @@ constexpr DWORD PushButton = Shown | BS_PUSHBUTTON | WS_TABSTOP;
 constexpr DWORD Text = Shown | SS_LEFT | WS_GROUP;
 constexpr DWORD Checkbox = Shown | BS_AUTOCHECKBOX | WS_TABSTOP;
 const Control PageIcon = {-1, L"STATIC", Shown | SS_ICON, 0, {7, 7, 20, 20}, L"#101"};
-const Control Forward = {1, L"BUTTON", DefaultButton, 0, {223, 141, 50, 14}, L""};
-const Control Cancel = {2, L"BUTTON", PushButton, 0, {7, 141, 50, 14}, L""};
-const Control Back = {3, L"BUTTON", PushButton, 0, {170, 141, 50, 14}, L""};
+const Control Forward = {IDOK, L"BUTTON", DefaultButton, 0, {223, 141, 50, 14}, L""};
+const Control Cancel = {IDCANCEL, L"BUTTON", PushButton, 0, {7, 141, 50, 14}, L""};
+const Control Back = {IDC_BACK, L"BUTTON", PushButton, 0, {170, 141, 50, 14}, L""};
 constexpr RECT WholeFrame = {0, 0, 280, 162};
 constexpr DWORD PageStyle = WS_CHILD | DS_SETFONT;
 
@@ -182,28 +182,33 @@ const Template Expected[] = {
      L"8 Microsoft Sans Serif", {}},
     {IDD_LICENSE_PAGE, false, PageStyle, 0, WholeFrame, L"", L"8 Microsoft Sans Serif",
      {PageIcon, Forward, Cancel,
-      Box(1004, L"EDIT", Shown | ES_MULTILINE | ES_READONLY | WS_BORDER, {7, 33, 266, 101}),
-      Box(1000, L"STATIC", Text, {37, 8, 236, 18})}},
+      Box(IDC_LICENSE_TEXT, L"EDIT", Shown | ES_MULTILINE | ES_READONLY | WS_BORDER, {7, 33, 266, 101}),
+      Box(IDC_LICENSE_INTRO, L"STATIC", Text, {37, 8, 236, 18})}},
     {IDD_COMPONENTS_PAGE, true, PageStyle, 0, WholeFrame, L"", L"8 0 0 0 Microsoft Sans Serif",
      {PageIcon, Forward,
-      Box(1006, L"BUTTON", Checkbox, {26, 45, 60, 10}), Box(1007, L"BUTTON", Checkbox, {111, 45, 60, 10}),
-      Box(1008, L"BUTTON", Checkbox, {198, 45, 60, 10}), Box(1009, L"BUTTON", Checkbox, {26, 62, 60, 10}),
-      Box(1010, L"BUTTON", Checkbox, {111, 62, 60, 10}), Box(1011, L"BUTTON", Checkbox, {198, 62, 60, 10}),
-      Box(1012, L"BUTTON", Checkbox, {26, 79, 60, 10}), Box(1013, L"BUTTON", Checkbox, {111, 79, 60, 10}),
-      Box(1014, L"BUTTON", WS_CHILD | BS_AUTOCHECKBOX | WS_TABSTOP | WS_DISABLED, {198, 79, 60, 10}),
-      Cancel, Back, Box(1001, L"STATIC", Text, {37, 8, 236, 18})}},
+      Box(IDC_COMPONENT_FIRST, L"BUTTON", Checkbox, {26, 45, 60, 10}),
+      Box(IDC_COMPONENT_FIRST + 1, L"BUTTON", Checkbox, {111, 45, 60, 10}),
+      Box(IDC_COMPONENT_FIRST + 2, L"BUTTON", Checkbox, {198, 45, 60, 10}),
+      Box(IDC_COMPONENT_FIRST + 3, L"BUTTON", Checkbox, {26, 62, 60, 10}),
+      Box(IDC_COMPONENT_FIRST + 4, L"BUTTON", Checkbox, {111, 62, 60, 10}),
+      Box(IDC_COMPONENT_FIRST + 5, L"BUTTON", Checkbox, {198, 62, 60, 10}),
+      Box(IDC_COMPONENT_FIRST + 6, L"BUTTON", Checkbox, {26, 79, 60, 10}),
+      Box(IDC_COMPONENT_FIRST + 7, L"BUTTON", Checkbox, {111, 79, 60, 10}),
+      Box(IDC_SPARE_CHECKBOX, L"BUTTON", WS_CHILD | BS_AUTOCHECKBOX | WS_TABSTOP | WS_DISABLED, {198, 79, 60, 10}),
+      Cancel, Back, Box(IDC_COMPONENTS_INTRO, L"STATIC", Text, {37, 8, 236, 18})}},
     {IDD_FOLDER_PAGE, false, PageStyle, 0, WholeFrame, L"", L"8 Microsoft Sans Serif",
-     {PageIcon, Forward, Box(4, L"BUTTON", PushButton, {217, 54, 50, 14}), Cancel, Back,
-      Box(1015, L"BUTTON", Shown | BS_GROUPBOX, {7, 44, 266, 31}),
-      Box(1005, L"EDIT", Shown | ES_AUTOHSCROLL | ES_READONLY, {13, 57, 199, 12}),
-      Box(1002, L"STATIC", Text, {37, 8, 236, 25}), Box(1017, L"STATIC", Text, {13, 88, 121, 9}),
-      Box(1016, L"STATIC", Text, {13, 100, 121, 9})}},
+     {PageIcon, Forward, Box(IDC_BROWSE, L"BUTTON", PushButton, {217, 54, 50, 14}), Cancel, Back,
+      Box(IDC_DESTINATION_GROUP, L"BUTTON", Shown | BS_GROUPBOX, {7, 44, 266, 31}),
+      Box(IDC_FOLDER_TEXT, L"EDIT", Shown | ES_AUTOHSCROLL | ES_READONLY, {13, 57, 199, 12}),
+      Box(IDC_FOLDER_INTRO, L"STATIC", Text, {37, 8, 236, 25}),
+      Box(IDC_SPACE_REQUIRED, L"STATIC", Text, {13, 88, 121, 9}),
+      Box(IDC_SPACE_AVAILABLE, L"STATIC", Text, {13, 100, 121, 9})}},
     {IDD_PROGRESS_PAGE, true, PageStyle, 0, WholeFrame, L"", L"8 0 0 1 Microsoft Sans Serif",
-     {PageIcon, Forward, Box(5, L"BUTTON", PushButton, {7, 32, 50, 14}),
-      Box(1018, L"LISTBOX", WS_CHILD | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP,
+     {PageIcon, Forward, Box(IDC_SHOW_DETAILS, L"BUTTON", PushButton, {7, 32, 50, 14}),
+      Box(IDC_DETAILS_LIST, L"LISTBOX", WS_CHILD | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP,
           {7, 32, 266, 103}, WS_EX_STATICEDGE),
-      Box(1003, L"STATIC", Text, {37, 8, 236, 9}),
-      {1019, L"msctls_progress32", Shown | WS_BORDER, 0, {37, 18, 236, 6}, L"Progress1"}}},
+      Box(IDC_STATUS_TEXT, L"STATIC", Text, {37, 8, 236, 9}),
+      {IDC_PROGRESS_BAR, L"msctls_progress32", Shown | WS_BORDER, 0, {37, 18, 236, 6}, L"Progress1"}}},
 };
 
 // Template order is also the tab order, so the controls are compared as a sequence.

@@ -1,5 +1,7 @@
 #include "wizard_harness.h"
 
+#include "resources/resource_ids.h"
+
 #include "tests/support/scratch_folder.h"
 #include "tests/support/window_picture.h"
 #include "wizard/folder_page.h"
@@ -106,8 +108,8 @@ protected:
     void SetUp() override {
         FreeSpaceQueries.clear();
         ASSERT_TRUE(Wizard.Open());
-        Wizard.Click(WizardPage::License, 1);
-        Wizard.Click(WizardPage::Components, 1);
+        Wizard.Click(WizardPage::License, IDOK);
+        Wizard.Click(WizardPage::Components, IDOK);
         Wizard.Settle();
         ASSERT_EQ(WizardPage::Folder, Wizard.State.CurrentPage);
         FolderPageSeams::GetDiskFreeSpaceExCall = SevenGibibytesFree;
@@ -118,7 +120,7 @@ protected:
         PickerVisit visit{action, folder, screenshot};
         CurrentVisit = &visit;
         const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, DrivePicker);
-        Wizard.Click(WizardPage::Folder, 4);  // returns once the modal picker has closed
+        Wizard.Click(WizardPage::Folder, IDC_BROWSE);  // returns once the modal picker has closed
         ::KillTimer(nullptr, timer);
         CurrentVisit = nullptr;
         Wizard.Settle();
@@ -127,8 +129,8 @@ protected:
         return visit;
     }
 
-    std::wstring Required() const { return ItemText(Wizard.Page(WizardPage::Folder), 1017); }
-    std::wstring Available() const { return ItemText(Wizard.Page(WizardPage::Folder), 1016); }
+    std::wstring Required() const { return ItemText(Wizard.Page(WizardPage::Folder), IDC_SPACE_REQUIRED); }
+    std::wstring Available() const { return ItemText(Wizard.Page(WizardPage::Folder), IDC_SPACE_AVAILABLE); }
 
     WizardHarness Wizard;
 };
@@ -137,7 +139,7 @@ TEST_F(FolderPicker, CancellingChangesNothing) {
     const std::wstring available = Available();
     Browse(PickerAction::Cancel);
     EXPECT_STREQ(L"C:\\Program Files (x86)\\Kelvorin\\", Wizard.State.InstallFolder);
-    EXPECT_EQ(L"C:\\Program Files (x86)\\Kelvorin\\", ItemText(Wizard.Page(WizardPage::Folder), 1005));
+    EXPECT_EQ(L"C:\\Program Files (x86)\\Kelvorin\\", ItemText(Wizard.Page(WizardPage::Folder), IDC_FOLDER_TEXT));
     EXPECT_EQ(L"Space required:  3 MB", Required());
     EXPECT_EQ(available, Available());
     EXPECT_TRUE(FreeSpaceQueries.empty());
@@ -157,7 +159,7 @@ TEST_F(FolderPicker, ChosenFolderBecomesTheInstallFolderAndTheNextBrowseStartsTh
     Browse(PickerAction::Choose, WithoutSeparator(second.Path()), L"folder-picker");
     EXPECT_EQ(second.Path(), std::wstring(Wizard.State.InstallFolder));
     EXPECT_EQ(WithoutSeparator(second.Path()), std::wstring(Wizard.State.BrowseBuffer));
-    EXPECT_EQ(second.Path(), ItemText(Wizard.Page(WizardPage::Folder), 1005));
+    EXPECT_EQ(second.Path(), ItemText(Wizard.Page(WizardPage::Folder), IDC_FOLDER_TEXT));
     ASSERT_EQ(1u, FreeSpaceQueries.size());
     EXPECT_EQ(second.Path(), FreeSpaceQueries[0]);  // the chosen folder exists: its own volume answers
     EXPECT_EQ(L"Space required:  3 MB", Required());
@@ -170,7 +172,7 @@ TEST_F(FolderPicker, ChosenFolderBecomesTheInstallFolderAndTheNextBrowseStartsTh
 TEST_F(FolderPicker, ADriveRootKeepsItsOneBackslash) {
     Browse(PickerAction::Choose, L"C:\\");
     EXPECT_STREQ(L"C:\\", Wizard.State.InstallFolder);
-    EXPECT_EQ(L"C:\\", ItemText(Wizard.Page(WizardPage::Folder), 1005));
+    EXPECT_EQ(L"C:\\", ItemText(Wizard.Page(WizardPage::Folder), IDC_FOLDER_TEXT));
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include "builtin_pack.h"
 #include "wizard/centring.h"
 #include "wizard/folder_page.h"
 #include "wizard/license_margin.h"
@@ -13,9 +14,6 @@
 
 namespace {
 
-// The shipped payload's directory sizes; offsets and times play no part in the figures.
-constexpr uint32_t ShippedSizes[PayloadEntryCount] = {503,    153600, 174592, 345600, 408576,
-                                                      191488, 205824, 340480, 263168, 79872};
 constexpr uint32_t AllEight = 0xFF;
 
 struct Figures {
@@ -27,7 +25,7 @@ struct Figures {
 
 Figures FiguresFor(uint32_t tickedMask, uint64_t freeBytes) {
     PayloadEntry directory[PayloadEntryCount] = {};
-    for (uint32_t k = 0; k < PayloadEntryCount; ++k) directory[k].Size = ShippedSizes[k];
+    for (uint32_t k = 0; k < PayloadEntryCount; ++k) directory[k].Size = BuiltInPack[k].Size;
     char scratch[ScratchBytes];
     std::memset(scratch, 'Z', sizeof(scratch));  // leftovers of an earlier use must not show
     Figures figures;

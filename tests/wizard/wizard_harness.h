@@ -1,6 +1,7 @@
 #pragma once
 
 #include "setup/setup_state.h"
+#include "tests/support/message_pump.h"
 
 #include <windows.h>
 
@@ -18,10 +19,10 @@ public:
     // The second half of Open, for a test that changes the loaded state first.
     bool CreateFrame();
 
-    // Runs the loop (page on show first, as the product does) until done() or the deadline.
-    bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
-    // Runs the loop until every message posted so far, and those they post in turn, are handled.
-    void Settle();
+    bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000) {
+        return Pump.PumpUntil(done, timeoutMs);
+    }
+    void Settle() { Pump.Settle(); }
 
     HWND Page(uint32_t page) const { return State.PageWindows[page]; }
     HWND Item(uint32_t page, int id) const { return ::GetDlgItem(State.PageWindows[page], id); }
@@ -29,14 +30,13 @@ public:
     // Esc as the keyboard delivers it: a key press on the focused control; lost when nothing has it.
     void PressEscape();
     bool FrameAlive() const { return ::IsWindow(State.FrameWindow) != FALSE; }
-    bool QuitPosted() const { return QuitSeen; }
+    bool QuitPosted() const { return Pump.QuitSeen; }
     // From the Folder page on, stops the installation before its first step, for as long as needed.
     void EnterProgressAndHold();
 
     SetupState State;
+    MessagePump Pump{State};
 
 private:
-    bool QuitSeen = false;
-    uint32_t Handled = 0;
     bool ComStarted = false;
 };

@@ -47,43 +47,45 @@ TEST(WizardStart, EveryTextCaptionAndLabelIsSet) {
 
     EXPECT_EQ("Please review the license agreement before installing Kelvorin App Pack. If you accept all terms of "
               "the agreement, click I Agree.",
-              ItemText(wizard.Page(WizardPage::License), 1000));
+              ItemText(wizard.Page(WizardPage::License), IDC_LICENSE_INTRO));
     EXPECT_EQ("Check the components you want to install and uncheck the components you don't want to install. "
               "Click Next to continue.",
-              ItemText(wizard.Page(WizardPage::Components), 1001));
+              ItemText(wizard.Page(WizardPage::Components), IDC_COMPONENTS_INTRO));
     EXPECT_EQ("Setup will install Kelvorin App Pack in the following folder. To install in a different folder, "
               "click Browse and select another folder. Click Install to start the installation.",
-              ItemText(wizard.Page(WizardPage::Folder), 1002));
-    EXPECT_EQ("Destination Folder", ItemText(wizard.Page(WizardPage::Folder), 1015));
+              ItemText(wizard.Page(WizardPage::Folder), IDC_FOLDER_INTRO));
+    EXPECT_EQ("Destination Folder", ItemText(wizard.Page(WizardPage::Folder), IDC_DESTINATION_GROUP));
 
-    EXPECT_EQ("I &Agree", ItemText(wizard.Page(WizardPage::License), 1));
-    EXPECT_EQ("&Next >", ItemText(wizard.Page(WizardPage::Components), 1));
-    EXPECT_EQ("&Install", ItemText(wizard.Page(WizardPage::Folder), 1));
-    EXPECT_EQ("&Close", ItemText(wizard.Page(WizardPage::Progress), 1));
-    for (uint32_t page : {WizardPage::License, WizardPage::Components, WizardPage::Folder}) EXPECT_EQ("Cancel", ItemText(wizard.Page(page), 2));
-    EXPECT_EQ("< &Back", ItemText(wizard.Page(WizardPage::Components), 3));
-    EXPECT_EQ("< &Back", ItemText(wizard.Page(WizardPage::Folder), 3));
-    EXPECT_EQ("B&rowse...", ItemText(wizard.Page(WizardPage::Folder), 4));
-    EXPECT_EQ("Show &Details", ItemText(wizard.Page(WizardPage::Progress), 5));
-    EXPECT_EQ(L"C:\\Program Files (x86)\\Kelvorin\\", WideItemText(wizard.Page(WizardPage::Folder), 1005));
-    EXPECT_EQ("", ItemText(wizard.Page(WizardPage::Progress), 1003));
+    EXPECT_EQ("I &Agree", ItemText(wizard.Page(WizardPage::License), IDOK));
+    EXPECT_EQ("&Next >", ItemText(wizard.Page(WizardPage::Components), IDOK));
+    EXPECT_EQ("&Install", ItemText(wizard.Page(WizardPage::Folder), IDOK));
+    EXPECT_EQ("&Close", ItemText(wizard.Page(WizardPage::Progress), IDOK));
+    for (uint32_t page : {WizardPage::License, WizardPage::Components, WizardPage::Folder}) {
+        EXPECT_EQ("Cancel", ItemText(wizard.Page(page), IDCANCEL));
+    }
+    EXPECT_EQ("< &Back", ItemText(wizard.Page(WizardPage::Components), IDC_BACK));
+    EXPECT_EQ("< &Back", ItemText(wizard.Page(WizardPage::Folder), IDC_BACK));
+    EXPECT_EQ("B&rowse...", ItemText(wizard.Page(WizardPage::Folder), IDC_BROWSE));
+    EXPECT_EQ("Show &Details", ItemText(wizard.Page(WizardPage::Progress), IDC_SHOW_DETAILS));
+    EXPECT_EQ(L"C:\\Program Files (x86)\\Kelvorin\\", WideItemText(wizard.Page(WizardPage::Folder), IDC_FOLDER_TEXT));
+    EXPECT_EQ("", ItemText(wizard.Page(WizardPage::Progress), IDC_STATUS_TEXT));
 
     const wchar_t* names[] = {L"Ostrel", L"Glimmerdox", L"Tindlevault", L"Blorra",
                               L"Humbrewave", L"Jottervale", L"Cryvane", L"Pebbrack"};
     for (int n = 0; n < 8; ++n) {
-        EXPECT_EQ(names[n], WideItemText(wizard.Page(WizardPage::Components), 1006 + n));
-        EXPECT_EQ(BST_CHECKED, ::IsDlgButtonChecked(wizard.Page(WizardPage::Components), 1006 + n));
+        EXPECT_EQ(names[n], WideItemText(wizard.Page(WizardPage::Components), IDC_COMPONENT_FIRST + n));
+        EXPECT_EQ(BST_CHECKED, ::IsDlgButtonChecked(wizard.Page(WizardPage::Components), IDC_COMPONENT_FIRST + n));
     }
-    HWND spare = wizard.Item(WizardPage::Components, 1014);
+    HWND spare = wizard.Item(WizardPage::Components, IDC_SPARE_CHECKBOX);
     ASSERT_NE(nullptr, spare);
     EXPECT_FALSE(Visible(spare));
     EXPECT_FALSE(::IsWindowEnabled(spare));
-    EXPECT_EQ(L"", WideItemText(wizard.Page(WizardPage::Components), 1014));
-    EXPECT_EQ(BST_UNCHECKED, ::IsDlgButtonChecked(wizard.Page(WizardPage::Components), 1014));
+    EXPECT_EQ(L"", WideItemText(wizard.Page(WizardPage::Components), IDC_SPARE_CHECKBOX));
+    EXPECT_EQ(BST_UNCHECKED, ::IsDlgButtonChecked(wizard.Page(WizardPage::Components), IDC_SPARE_CHECKBOX));
 
     const PayloadEntry& license = state.PayloadDirectory[0];
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(state.Payload.Data + license.Offset), license.Size),
-              ItemText(wizard.Page(WizardPage::License), 1004));
+              ItemText(wizard.Page(WizardPage::License), IDC_LICENSE_TEXT));
 }
 
 TEST(WizardStart, FrameIsCentredAndShowsTheLicensePageWithIcons) {
@@ -95,8 +97,8 @@ TEST(WizardStart, FrameIsCentredAndShowsTheLicensePageWithIcons) {
     EXPECT_EQ(WizardPage::License, state.CurrentPage);
     EXPECT_EQ(Idle, state.State);
     for (uint32_t page = 0; page < 4; ++page) EXPECT_EQ(page == WizardPage::License, Visible(wizard.Page(page))) << page;
-    EXPECT_EQ(wizard.Item(WizardPage::License, 1), ::GetFocus());
-    EXPECT_EQ(state.DetailsList, wizard.Item(WizardPage::Progress, 1018));
+    EXPECT_EQ(wizard.Item(WizardPage::License, IDOK), ::GetFocus());
+    EXPECT_EQ(state.DetailsList, wizard.Item(WizardPage::Progress, IDC_DETAILS_LIST));
     EXPECT_FALSE(Visible(state.DetailsList));
 
     RECT area, frame;
@@ -122,7 +124,7 @@ TEST(WizardStart, LicenseTextStopsAt511Bytes) {
     for (uint32_t i = 0; i < 600; ++i) wizard.State.Payload.Data[offset + i] = static_cast<uint8_t>('a' + i % 26);
     wizard.State.PayloadDirectory[0] = {offset, 600, {}};
     ASSERT_TRUE(wizard.CreateFrame());
-    const std::string shown = ItemText(wizard.Page(WizardPage::License), 1004);
+    const std::string shown = ItemText(wizard.Page(WizardPage::License), IDC_LICENSE_TEXT);
     EXPECT_EQ(511u, shown.size());
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(wizard.State.Payload.Data + offset), 511), shown);
 }
@@ -133,79 +135,79 @@ TEST(WizardNavigation, ButtonsMoveBetweenThePages) {
     SetupState& state = wizard.State;
     wizard.Settle();
 
-    wizard.Click(WizardPage::License, 1);
+    wizard.Click(WizardPage::License, IDOK);
     wizard.Settle();
     EXPECT_EQ(WizardPage::Components, state.CurrentPage);
-    EXPECT_EQ(wizard.Item(WizardPage::Components, 1), ::GetFocus());
+    EXPECT_EQ(wizard.Item(WizardPage::Components, IDOK), ::GetFocus());
     EXPECT_EQ(0u, state.BytesRequired);
 
-    wizard.Click(WizardPage::Components, 1);
+    wizard.Click(WizardPage::Components, IDOK);
     wizard.Settle();
     EXPECT_EQ(WizardPage::Folder, state.CurrentPage);
     EXPECT_EQ(2163200u, state.BytesRequired);
-    EXPECT_EQ("Space required:  3 MB", ItemText(wizard.Page(WizardPage::Folder), 1017));
-    EXPECT_EQ(0u, ItemText(wizard.Page(WizardPage::Folder), 1016).find("Space available: "));
-    EXPECT_TRUE(::IsWindowEnabled(wizard.Item(WizardPage::Folder, 1)));
+    EXPECT_EQ("Space required:  3 MB", ItemText(wizard.Page(WizardPage::Folder), IDC_SPACE_REQUIRED));
+    EXPECT_EQ(0u, ItemText(wizard.Page(WizardPage::Folder), IDC_SPACE_AVAILABLE).find("Space available: "));
+    EXPECT_TRUE(::IsWindowEnabled(wizard.Item(WizardPage::Folder, IDOK)));
 
-    wizard.Click(WizardPage::Folder, 3);
+    wizard.Click(WizardPage::Folder, IDC_BACK);
     wizard.Settle();
     EXPECT_EQ(WizardPage::Components, state.CurrentPage);
-    wizard.Click(WizardPage::Components, 3);
+    wizard.Click(WizardPage::Components, IDC_BACK);
     wizard.Settle();
     EXPECT_EQ(WizardPage::License, state.CurrentPage);
     for (uint32_t page = 0; page < 4; ++page) EXPECT_EQ(page == WizardPage::License, Visible(wizard.Page(page))) << page;
 
-    wizard.Click(WizardPage::License, 1);
-    wizard.Click(WizardPage::Components, 1);
-    wizard.Click(WizardPage::Folder, 1);
+    wizard.Click(WizardPage::License, IDOK);
+    wizard.Click(WizardPage::Components, IDOK);
+    wizard.Click(WizardPage::Folder, IDOK);
     EXPECT_EQ(WizardPage::Progress, state.CurrentPage);
     EXPECT_EQ(Installing, state.State);
     ASSERT_TRUE(wizard.PumpUntil([&] { return state.PendingStep == 1; }));
     state.PendingStep = 0;
     wizard.Settle();
-    EXPECT_TRUE(Visible(wizard.Item(WizardPage::Progress, 5)));
+    EXPECT_TRUE(Visible(wizard.Item(WizardPage::Progress, IDC_SHOW_DETAILS)));
 }
 
 TEST(WizardNavigation, FiguresFollowTheTicksOnlyWhenTheFolderPageIsEntered) {
     WizardHarness wizard;
     ASSERT_TRUE(wizard.Open());
     SetupState& state = wizard.State;
-    wizard.Click(WizardPage::License, 1);
-    wizard.Click(WizardPage::Components, 1);
-    wizard.Click(WizardPage::Folder, 3);
+    wizard.Click(WizardPage::License, IDOK);
+    wizard.Click(WizardPage::Components, IDOK);
+    wizard.Click(WizardPage::Folder, IDC_BACK);
     wizard.Settle();
     ASSERT_EQ(WizardPage::Components, state.CurrentPage);
-    for (int id = 1007; id <= 1013; ++id) wizard.Click(WizardPage::Components, id);
-    ::CheckDlgButton(wizard.Page(WizardPage::Components), 1014, BST_CHECKED);  // never read, even when ticked
+    for (int id = IDC_COMPONENT_FIRST + 1; id < IDC_SPARE_CHECKBOX; ++id) wizard.Click(WizardPage::Components, id);
+    ::CheckDlgButton(wizard.Page(WizardPage::Components), IDC_SPARE_CHECKBOX, BST_CHECKED);  // never read, even when ticked
     wizard.Settle();
-    EXPECT_EQ(BST_UNCHECKED, ::IsDlgButtonChecked(wizard.Page(WizardPage::Components), 1007));
+    EXPECT_EQ(BST_UNCHECKED, ::IsDlgButtonChecked(wizard.Page(WizardPage::Components), IDC_COMPONENT_FIRST + 1));
     EXPECT_EQ(2163200u, state.BytesRequired);
-    EXPECT_EQ("Space required:  3 MB", ItemText(wizard.Page(WizardPage::Folder), 1017));
+    EXPECT_EQ("Space required:  3 MB", ItemText(wizard.Page(WizardPage::Folder), IDC_SPACE_REQUIRED));
 
-    wizard.Click(WizardPage::Components, 1);
+    wizard.Click(WizardPage::Components, IDOK);
     wizard.Settle();
     EXPECT_EQ(233472u, state.BytesRequired);
-    EXPECT_EQ("Space required:  1 MB", ItemText(wizard.Page(WizardPage::Folder), 1017));
-    EXPECT_TRUE(::IsWindowEnabled(wizard.Item(WizardPage::Folder, 1)));
+    EXPECT_EQ("Space required:  1 MB", ItemText(wizard.Page(WizardPage::Folder), IDC_SPACE_REQUIRED));
+    EXPECT_TRUE(::IsWindowEnabled(wizard.Item(WizardPage::Folder, IDOK)));
 
-    wizard.Click(WizardPage::Folder, 3);
-    wizard.Click(WizardPage::Components, 1006);
-    wizard.Click(WizardPage::Components, 1);
+    wizard.Click(WizardPage::Folder, IDC_BACK);
+    wizard.Click(WizardPage::Components, IDC_COMPONENT_FIRST);
+    wizard.Click(WizardPage::Components, IDOK);
     wizard.Settle();
     EXPECT_EQ(0u, state.BytesRequired);
-    EXPECT_EQ("Space required:  0 MB", ItemText(wizard.Page(WizardPage::Folder), 1017));
-    EXPECT_FALSE(::IsWindowEnabled(wizard.Item(WizardPage::Folder, 1)));
+    EXPECT_EQ("Space required:  0 MB", ItemText(wizard.Page(WizardPage::Folder), IDC_SPACE_REQUIRED));
+    EXPECT_FALSE(::IsWindowEnabled(wizard.Item(WizardPage::Folder, IDOK)));
 }
 
 TEST(WizardNavigation, NetworkFolderWithUnknownSpaceShowsAQuestionMarkAndAllowsInstall) {
     FolderPageSeams::GetDiskFreeSpaceExCall = UnknownFreeSpace;
     WizardHarness wizard;
     ASSERT_TRUE(wizard.Open(L"\\\\server\\share\\Kelvorin\\"));
-    wizard.Click(WizardPage::License, 1);
-    wizard.Click(WizardPage::Components, 1);
+    wizard.Click(WizardPage::License, IDOK);
+    wizard.Click(WizardPage::Components, IDOK);
     FolderPageSeams::GetDiskFreeSpaceExCall = ::GetDiskFreeSpaceExW;
-    EXPECT_EQ("Space available: ?", ItemText(wizard.Page(WizardPage::Folder), 1016));
-    EXPECT_TRUE(::IsWindowEnabled(wizard.Item(WizardPage::Folder, 1)));
+    EXPECT_EQ("Space available: ?", ItemText(wizard.Page(WizardPage::Folder), IDC_SPACE_AVAILABLE));
+    EXPECT_TRUE(::IsWindowEnabled(wizard.Item(WizardPage::Folder, IDOK)));
 }
 
 TEST(WizardClosing, CancelAndEscapeCloseTheFirstThreePages) {
@@ -213,13 +215,13 @@ TEST(WizardClosing, CancelAndEscapeCloseTheFirstThreePages) {
         for (bool escape : {false, true}) {
             WizardHarness wizard;
             ASSERT_TRUE(wizard.Open());
-            for (uint32_t step = 0; step < page; ++step) wizard.Click(step, 1);
+            for (uint32_t step = 0; step < page; ++step) wizard.Click(step, IDOK);
             wizard.Settle();
             ASSERT_EQ(page, wizard.State.CurrentPage);
             if (escape) {
                 wizard.PressEscape();
             } else {
-                wizard.Click(page, 2);
+                wizard.Click(page, IDCANCEL);
             }
             EXPECT_TRUE(wizard.PumpUntil([&] { return !wizard.FrameAlive() && wizard.QuitPosted(); }))
                 << "page " << page << (escape ? " Esc" : " Cancel");
@@ -231,11 +233,11 @@ TEST(WizardClosing, CancelAndEscapeCloseTheFirstThreePages) {
 TEST(WizardClosing, EscapeStillClosesTheFolderPageWhenInstallIsDisabled) {
     WizardHarness wizard;
     ASSERT_TRUE(wizard.Open());
-    wizard.Click(WizardPage::License, 1);
-    for (int id = 1006; id <= 1013; ++id) wizard.Click(WizardPage::Components, id);
-    wizard.Click(WizardPage::Components, 1);
+    wizard.Click(WizardPage::License, IDOK);
+    for (int id = IDC_COMPONENT_FIRST; id < IDC_SPARE_CHECKBOX; ++id) wizard.Click(WizardPage::Components, id);
+    wizard.Click(WizardPage::Components, IDOK);
     wizard.Settle();
-    ASSERT_FALSE(::IsWindowEnabled(wizard.Item(WizardPage::Folder, 1)));
+    ASSERT_FALSE(::IsWindowEnabled(wizard.Item(WizardPage::Folder, IDOK)));
     EXPECT_TRUE(::IsChild(wizard.Page(WizardPage::Folder), ::GetFocus()));
     wizard.PressEscape();
     EXPECT_TRUE(wizard.PumpUntil([&] { return !wizard.FrameAlive() && wizard.QuitPosted(); }));
@@ -245,7 +247,7 @@ enum class CloseRequest { CloseButton, Escape, CloseMessage, CaptionCloseBox };
 
 void Request(WizardHarness& wizard, CloseRequest request) {
     switch (request) {
-    case CloseRequest::CloseButton: wizard.Click(WizardPage::Progress, 1); break;
+    case CloseRequest::CloseButton: wizard.Click(WizardPage::Progress, IDOK); break;
     case CloseRequest::Escape: wizard.PressEscape(); break;
     case CloseRequest::CloseMessage: ::PostMessageW(wizard.State.FrameWindow, WM_CLOSE, 0, 0); break;
     case CloseRequest::CaptionCloseBox: ::PostMessageW(wizard.State.FrameWindow, WM_SYSCOMMAND, SC_CLOSE, 0); break;
@@ -257,8 +259,8 @@ TEST(WizardClosing, EveryCloseRequestIsDroppedWhileInstallingAndHonouredAfterwar
                                  CloseRequest::CaptionCloseBox}) {
         WizardHarness wizard;
         ASSERT_TRUE(wizard.Open());
-        wizard.Click(WizardPage::License, 1);
-        wizard.Click(WizardPage::Components, 1);
+        wizard.Click(WizardPage::License, IDOK);
+        wizard.Click(WizardPage::Components, IDOK);
         wizard.EnterProgressAndHold();
         Request(wizard, request);
         wizard.Settle();
@@ -289,12 +291,12 @@ TEST(WizardInstall, TheTimerRunsOneArmedStepPerTickUntilFinished) {
     EXPECT_EQ(0u, wizard.State.PendingStep);
     EXPECT_EQ(FALSE, FrameDialogProc(frame, WM_COMMAND, IDOK, 0));
 
-    wizard.Click(WizardPage::License, 1);
-    wizard.Click(WizardPage::Components, 1);
-    wizard.Click(WizardPage::Folder, 1);
+    wizard.Click(WizardPage::License, IDOK);
+    wizard.Click(WizardPage::Components, IDOK);
+    wizard.Click(WizardPage::Folder, IDOK);
     EXPECT_TRUE(wizard.PumpUntil([&] { return wizard.State.State == Finished; }, 20000));
     EXPECT_EQ(0u, wizard.State.PendingStep);
-    wizard.Click(WizardPage::Progress, 1);
+    wizard.Click(WizardPage::Progress, IDOK);
     EXPECT_TRUE(wizard.PumpUntil([&] { return !wizard.FrameAlive() && wizard.QuitPosted(); }));
 }
 
@@ -340,7 +342,7 @@ TEST(WizardTimer, TimerOneRunsAt125MsUntilTheCloseIsAccepted) {
     timerAliveAtDestroy = -1;
     HHOOK hook = ::SetWindowsHookExW(WH_CALLWNDPROC, WatchFrameDestroy, nullptr, ::GetCurrentThreadId());
     ASSERT_NE(nullptr, hook);
-    wizard.Click(WizardPage::License, 2);
+    wizard.Click(WizardPage::License, IDCANCEL);
     EXPECT_TRUE(wizard.PumpUntil([&] { return !wizard.FrameAlive(); }));
     ::UnhookWindowsHookEx(hook);
     EXPECT_EQ(0, timerAliveAtDestroy);
@@ -349,12 +351,12 @@ TEST(WizardTimer, TimerOneRunsAt125MsUntilTheCloseIsAccepted) {
 TEST(WizardProgress, ShowDetailsPutsTheListInPlaceOfTheButton) {
     WizardHarness wizard;
     ASSERT_TRUE(wizard.Open());
-    wizard.Click(WizardPage::License, 1);
-    wizard.Click(WizardPage::Components, 1);
+    wizard.Click(WizardPage::License, IDOK);
+    wizard.Click(WizardPage::Components, IDOK);
     wizard.EnterProgressAndHold();
-    wizard.Click(WizardPage::Progress, 5);
+    wizard.Click(WizardPage::Progress, IDC_SHOW_DETAILS);
     wizard.Settle();
-    EXPECT_FALSE(Visible(wizard.Item(WizardPage::Progress, 5)));
+    EXPECT_FALSE(Visible(wizard.Item(WizardPage::Progress, IDC_SHOW_DETAILS)));
     EXPECT_TRUE(Visible(wizard.State.DetailsList));
     EXPECT_EQ(wizard.State.DetailsList, ::GetFocus());
 }
@@ -391,7 +393,7 @@ TEST(WizardLicenseMargin, StartsSixPixelsInAndEachDpiChangePlacesItAfresh) {
     WizardHarness wizard;
     ASSERT_TRUE(wizard.Open());
     HWND frame = wizard.State.FrameWindow;
-    HWND edit = wizard.Item(WizardPage::License, 1004);
+    HWND edit = wizard.Item(WizardPage::License, IDC_LICENSE_TEXT);
     // What the platform's edit control itself takes off every rectangle it is given (its border),
     // measured, not assumed.
     const RECT reported = FormattingRect(edit);
@@ -402,7 +404,7 @@ TEST(WizardLicenseMargin, StartsSixPixelsInAndEachDpiChangePlacesItAfresh) {
 
     HWND pristine = ::CreateDialogParamW(wizard.State.Instance, MAKEINTRESOURCEW(IDD_LICENSE_PAGE), frame,
                                          PageDialogProc, 0);
-    const RECT untouched = FormattingRect(::GetDlgItem(pristine, 1004));
+    const RECT untouched = FormattingRect(::GetDlgItem(pristine, IDC_LICENSE_TEXT));
     ::DestroyWindow(pristine);
     EXPECT_EQ(6 + borderLeft, reported.left - untouched.left);
     EXPECT_EQ(6 + borderTop, reported.top - untouched.top);

@@ -1,0 +1,42 @@
+#include "install/install_folder.h"
+
+#include "install/step_strings.h"
+#include "install/temporary_name.h"
+#include "setup/paths.h"
+
+namespace {
+
+void DeleteLeftover(const wchar_t* path, void* context);
+
+}  // namespace
+
+void PrepareInstallFolder(SetupState& setup) {
+    // A folder that cannot be made shows up as the failed write of the first program.
+    CreateDirectoryChain(setup.InstallFolder);
+    VisitTemporaryFiles(setup.InstallFolder, DeleteLeftover, nullptr);
+    wchar_t uninstaller[PathCapacity];
+    if (CopyText(uninstaller, PathCapacity, setup.InstallFolder) &&
+        AppendUninstallerName(uninstaller, PathCapacity, setup.ComponentTable[UninstallerIndex])) {
+        // A failure here shows when the final step writes it again.
+        static_cast<void>(WriteUninstaller(setup, uninstaller));
+    }
+}
+
+uint32_t WriteUninstaller(SetupState& setup, const wchar_t* path) {
+    const PayloadEntry& entry = setup.PayloadDirectory[UninstallerEntry];
+    return setup.Payload.WriteEntryToFile(path, entry.Offset, entry.Size, nullptr);
+}
+
+bool IsFileInPlace(const wchar_t* path) {
+    DWORD attributes = ::GetFileAttributesW(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+namespace {
+
+// One held open by another installation still writing it stays.
+void DeleteLeftover(const wchar_t* path, void*) {
+    static_cast<void>(::DeleteFileW(path));
+}
+
+}  // namespace

@@ -1,0 +1,25 @@
+#include "pack/uninstaller/leftover_files.h"
+
+#include "install/temporary_name.h"
+#include "pack/uninstaller/file_removal.h"
+
+namespace {
+
+void RemoveLeftover(const wchar_t* path, void* context);
+
+}  // namespace
+
+RemovalOutcome RemoveLeftoverFiles(const Installation& installation) {
+    RemovalOutcome outcome = Removed;
+    VisitTemporaryFiles(installation.Folder, RemoveLeftover, &outcome);
+    return outcome;
+}
+
+namespace {
+
+void RemoveLeftover(const wchar_t* path, void* context) {
+    RemovalOutcome* outcome = static_cast<RemovalOutcome*>(context);
+    *outcome = WorseOutcome(*outcome, RemoveFileNowOrAtRestart(path));
+}
+
+}  // namespace

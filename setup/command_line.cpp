@@ -1,0 +1,237 @@
+#include "setup/command_line.h"
+
+#include "common/bounded_text.h"
+#include "setup/component_table.h"
+#include "setup/paths.h"
+
+#include <shellapi.h>
+
+namespace {
+
+constexpr uint32_t NamedComponents = sizeof(ComponentNames) / sizeof(ComponentNames[0]) - 1;  // the uninstaller is last
+
+struct SwitchName {
+    const wchar_t* Name;
+    SwitchBit Bit;
+    bool TakesValue;
+};
+
+constexpr SwitchName SwitchNames[] = {
+    {L"quiet", QuietSwitch, false},          {L"passive", PassiveSwitch, false}, {L"dir", DirSwitch, true},
+    {L"components", ComponentsSwitch, true}, {L"log", LogSwitch, true},          {L"norestart", NoRestartSwitch, false},
+    {L"?", HelpSwitch, false},               {L"help", HelpSwitch, false},
+};
+
+constexpr const wchar_t* ProblemTexts[] = {
+    L"",
+    L"Unknown argument: ",
+    L"Given more than once: ",
+    L"/quiet and /passive cannot be combined: ",
+    L"Missing value: ",
+    L"Takes no value: ",
+    L"Malformed value: ",
+    L"Unknown component: ",
+    L"Not a full path: ",
+    L"The log cannot be created: ",
+    L"The command line cannot be read.",
+};
+static_assert(sizeof(ProblemTexts) / sizeof(ProblemTexts[0]) == CommandLineUnreadable + 1, "a text for each problem");
+
+ArgumentProblem ParseOne(const wchar_t* argument, uint32_t accepted, CommandLine* out);
+const SwitchName* FindSwitch(const wchar_t* argument, uint32_t accepted, const wchar_t** value);
+RunMode QuieterMode(RunMode mode, const SwitchName* named);
+ArgumentProblem ReadFolder(const wchar_t* value, wchar_t* folder);
+ArgumentProblem ReadComponents(const wchar_t* value, uint32_t* components);
+uint32_t FindComponent(const wchar_t* name, uint32_t length);
+bool SameNameIgnoringCase(const wchar_t* text, uint32_t length, const wchar_t* name);
+wchar_t LowerAscii(wchar_t c);
+bool IsForbiddenInFolder(const wchar_t* value, uint32_t index);
+
+}  // namespace
+
+void ParseArguments(const wchar_t* const* arguments, uint32_t count, uint32_t accepted, CommandLine* out) {
+    ::ZeroMemory(out, sizeof(*out));
+    out->Components = AllComponents;
+    for (uint32_t i = 0; i < count; ++i) {
+        ArgumentProblem problem = ParseOne(arguments[i], accepted, out);
+        if (problem != NoProblem) {
+            out->Problem = problem;
+            CopyText(out->ProblemArgument, ArgumentTextCapacity, arguments[i]);
+            // A /quiet after the refused argument still forbids the message that would name it.
+            for (uint32_t rest = i + 1; rest < count; ++rest) {
+                const wchar_t* value = nullptr;
+                out->Mode = QuieterMode(out->Mode, FindSwitch(arguments[rest], accepted, &value));
+            }
+            return;
+        }
+    }
+}
+
+void ReadCommandLine(const wchar_t* commandLine, uint32_t accepted, CommandLine* out) {
+    if (commandLine == nullptr) {
+        ParseArguments(nullptr, 0, accepted, out);
+        return;
+    }
+    int count = 0;
+    LPWSTR* arguments = ::CommandLineToArgvW(commandLine, &count);
+    if (arguments == nullptr || count < 1) {
+        ParseArguments(nullptr, 0, accepted, out);
+        out->Problem = CommandLineUnreadable;
+    } else {
+        ParseArguments(arguments + 1, static_cast<uint32_t>(count - 1), accepted, out);
+    }
+    if (arguments != nullptr) {
+        ::LocalFree(arguments);
+    }
+}
+
+void ComposeProblemLine(const CommandLine& commandLine, wchar_t* out, uint32_t capacity) {
+    CopyText(out, capacity, ProblemTexts[commandLine.Problem]);
+    AppendText(out, capacity, commandLine.ProblemArgument);
+}
+
+namespace {
+
+ArgumentProblem ParseOne(const wchar_t* argument, uint32_t accepted, CommandLine* out) {
+    const wchar_t* value = nullptr;
+    const SwitchName* found = FindSwitch(argument, accepted, &value);
+    if (found == nullptr) {
+        return UnknownSwitch;
+    }
+    if ((out->Given & found->Bit) != 0) {
+        return RepeatedSwitch;
+    }
+    out->Given |= found->Bit;
+    const bool hasValue = value != nullptr;
+    if (!found->TakesValue) {
+        out->Mode = QuieterMode(out->Mode, found);
+        if (hasValue) {
+            return UnexpectedValue;
+        }
+        return (out->Given & (QuietSwitch | PassiveSwitch)) == (QuietSwitch | PassiveSwitch) ? ConflictingSwitch
+                                                                                           : NoProblem;
+    }
+    // An empty list of components is a choice of none, which the installation refuses on its own terms.
+    if (!hasValue || (value[0] == L'\0' && found->Bit != ComponentsSwitch)) {
+        return MissingValue;
+    }
+    switch (found->Bit) {
+    case DirSwitch:
+        return ReadFolder(value, out->Folder);
+    case ComponentsSwitch:
+        return ReadComponents(value, &out->Components);
+    default:
+        return CopyText(out->LogPath, ArgumentPathCapacity, value) ? NoProblem : MalformedValue;
+    }
+}
+
+// The switch the argument names, null for none; *value is what follows its '=', null without one.
+const SwitchName* FindSwitch(const wchar_t* argument, uint32_t accepted, const wchar_t** value) {
+    *value = nullptr;
+    if (argument[0] != L'/' && argument[0] != L'-') {
+        return nullptr;
+    }
+    const wchar_t* name = argument + 1;
+    uint32_t nameLength = 0;
+    while (name[nameLength] != L'\0' && name[nameLength] != L'=') {
+        ++nameLength;
+    }
+    for (const SwitchName& candidate : SwitchNames) {
+        if ((candidate.Bit & accepted) != 0 && SameNameIgnoringCase(name, nameLength, candidate.Name)) {
+            if (name[nameLength] == L'=') {
+                *value = name + nameLength + 1;
+            }
+            return &candidate;
+        }
+    }
+    return nullptr;
+}
+
+// Of two modes asked for, the one that shows less wins.
+RunMode QuieterMode(RunMode mode, const SwitchName* named) {
+    const RunMode asked = named == nullptr                ? WizardMode
+                          : named->Bit == QuietSwitch     ? QuietMode
+                          : named->Bit == PassiveSwitch   ? PassiveMode
+                                                          : WizardMode;
+    return asked > mode ? asked : mode;
+}
+
+// Room is left for the separator the folder gets, as the wizard's folders end in one.
+ArgumentProblem ReadFolder(const wchar_t* value, wchar_t* folder) {
+    uint32_t length = 0;
+    for (; value[length] != L'\0'; ++length) {
+        if (IsForbiddenInFolder(value, length)) {
+            return MalformedValue;
+        }
+    }
+    if (length + 2 > ArgumentPathCapacity) {
+        return MalformedValue;
+    }
+    if (!IsFullPath(value)) {
+        return FolderNotFullPath;
+    }
+    CopyText(folder, ArgumentPathCapacity, value);
+    EnsureTrailingSeparator(folder);
+    return NoProblem;
+}
+
+ArgumentProblem ReadComponents(const wchar_t* value, uint32_t* components) {
+    *components = 0;
+    if (value[0] == L'\0') {
+        return NoProblem;
+    }
+    for (const wchar_t* name = value;; ) {
+        uint32_t length = 0;
+        while (name[length] != L'\0' && name[length] != L',') {
+            ++length;
+        }
+        if (length == 0) {
+            return MalformedValue;
+        }
+        const uint32_t component = FindComponent(name, length);
+        if (component == NamedComponents) {
+            return UnknownComponent;
+        }
+        *components |= 1u << component;
+        if (name[length] == L'\0') {
+            return NoProblem;
+        }
+        name += length + 1;
+    }
+}
+
+// NamedComponents when no component has the name.
+uint32_t FindComponent(const wchar_t* name, uint32_t length) {
+    uint32_t component = 0;
+    while (component < NamedComponents && !SameNameIgnoringCase(name, length, ComponentNames[component])) {
+        ++component;
+    }
+    return component;
+}
+
+// The names are plain ASCII: folding only A to Z keeps any other letter from matching one of them.
+bool SameNameIgnoringCase(const wchar_t* text, uint32_t length, const wchar_t* name) {
+    uint32_t i = 0;
+    for (; i < length; ++i) {
+        if (name[i] == L'\0' || LowerAscii(text[i]) != LowerAscii(name[i])) {
+            return false;
+        }
+    }
+    return name[i] == L'\0';
+}
+
+wchar_t LowerAscii(wchar_t c) {
+    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+}
+
+// Characters no folder name may hold; a colon only after the drive letter. A quote in the value
+// usually means a quoted folder ended in a backslash, which escaped the closing quote.
+bool IsForbiddenInFolder(const wchar_t* value, uint32_t index) {
+    const wchar_t c = value[index];
+    if (c < 32 || c == L'"' || c == L'<' || c == L'>' || c == L'|' || c == L'?' || c == L'*') {
+        return true;
+    }
+    return c == L':' && index != 1;
+}
+
+}  // namespace

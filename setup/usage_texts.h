@@ -1,0 +1,29 @@
+#pragma once
+
+// What /? shows, and what follows the refused argument when a command line is refused: the switches
+// and the exit codes of each program.
+
+constexpr const wchar_t* InstallerUsage =
+    L"KelvorinAppPackSetup.exe [/quiet | /passive] [/dir=FOLDER] [/components=NAME,...] [/log=FILE] "
+    L"[/norestart]\n\n"
+    L"/quiet\tno window and no question; the exit code and the log tell the outcome\n"
+    L"/passive\tshows the progress only, asks nothing and closes by itself\n"
+    L"/dir=FOLDER\tthe install folder, a full path\n"
+    L"/components=NAME,...\tany of Ostrel, Glimmerdox, Tindlevault, Blorra, Humbrewave, Jottervale, Cryvane, "
+    L"Pebbrack (all eight unless given)\n"
+    L"/log=FILE\twrites what happens to a UTF-8 text file\n"
+    L"/norestart\taccepted: setup never restarts the computer\n"
+    L"/? or /help\tthis message\n\n"
+    L"Exit codes: 0 installed or cancelled; 1 to 6 setup could not start; 7 installation failed; "
+    L"8 no component chosen; 112 not enough disk space; 267 the folder cannot be used; "
+    L"1618 another installation is running; 1639 invalid command line.";
+
+constexpr const wchar_t* UninstallerUsage =
+    L"uninstall.exe [/quiet] [/log=FILE] [/norestart]\n\n"
+    L"/quiet\tno question and no message; the exit code and the log tell the outcome\n"
+    L"/log=FILE\twrites what happens to a UTF-8 text file\n"
+    L"/norestart\taccepted: the uninstaller never restarts the computer\n"
+    L"/? or /help\tthis message\n\n"
+    L"Exit codes: 0 removed, or not removed at your answer; 3010 removed, files in use go at the next "
+    L"restart; 9 some parts could not be removed; 10 to 12 the uninstaller could not start; "
+    L"1618 another installation is running; 1639 invalid command line.";
