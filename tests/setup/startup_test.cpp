@@ -3,6 +3,7 @@
 #include "setup/exit_code.h"
 #include "setup/product_texts.h"
 #include "setup/setup_state.h"
+#include "setup/single_instance.h"
 #include "setup/startup.h"
 #include "wizard/frame.h"
 #include "wizard/init_wizard.h"
@@ -244,12 +245,16 @@ struct HandedDownDllFolder {
     ScratchFolder Folder;
 };
 
-// Before anything else: a start that fails at once has restricted the search all the same.
+// Before anything else: a start that ends at once, whatever this process's command line, has
+// restricted the search all the same.
 TEST_F(Startup, EntryRestrictsTheDllSearchFirst) {
     HandedDownDllFolder handedDown;
     ASSERT_TRUE(handedDown.Loads());
-    StartupSeams::CoInitializeExCall = FailingComStart;
-    EXPECT_EQ(ExitComStartFailed, wWinMain(::GetModuleHandleW(nullptr), nullptr, const_cast<wchar_t*>(L""), SW_SHOW));
+    HANDLE running = nullptr;
+    ASSERT_TRUE(ClaimInstallation(false, &running));
+    EXPECT_EQ(ExitAnotherInstallationRuns,
+              wWinMain(::GetModuleHandleW(nullptr), nullptr, const_cast<wchar_t*>(L""), SW_SHOW));
+    ReleaseInstallation(running);
     EXPECT_FALSE(handedDown.Loads());
 }
 
