@@ -130,11 +130,12 @@ TEST_F(Unattended, QuietRemovalWithAFileInUseEndsWith3010) {
 
 // A deployment tool's timeout or a power cut ends the installation after its first program: what it
 // wrote is listed already, and the removal from the list leaves nothing of the pack.
-TEST_F(Unattended, QuietInstallationKilledAfterItsFirstProgramIsListedAndRemovable) {
+// Killed under /passive, whose steps the frame's timer paces, so that the kill surely lands mid-way.
+TEST_F(Unattended, InstallationKilledAfterItsFirstProgramIsListedAndRemovable) {
     const std::wstring folder = DefaultInstallFolder();
     const std::vector<std::wstring> before = MachineSnapshot();
     {
-        InstallerProcess installer(InstallerPath(), SetupCommand(L"/quiet"));
+        InstallerProcess installer(InstallerPath(), SetupCommand(L"/passive"));
         ASSERT_TRUE(installer.Started());
         ASSERT_TRUE(WaitFor([&] { return PathExists(folder + L"Ostrel.exe"); }));
         ASSERT_TRUE(::TerminateProcess(installer.Handle(), 99));
