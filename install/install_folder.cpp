@@ -1,6 +1,5 @@
 #include "install/install_folder.h"
 
-#include "install/step_strings.h"
 #include "install/temporary_name.h"
 #include "setup/paths.h"
 
@@ -10,16 +9,17 @@ void DeleteLeftover(const wchar_t* path, void* context);
 
 }  // namespace
 
-void PrepareInstallFolder(SetupState& setup) {
+bool PrepareInstallFolder(SetupState& setup, const wchar_t* uninstaller) {
     // A folder that cannot be made shows up as the failed write of the first program.
     CreateDirectoryChain(setup.InstallFolder);
     VisitTemporaryFiles(setup.InstallFolder, DeleteLeftover, nullptr);
-    wchar_t uninstaller[PathCapacity];
-    if (CopyText(uninstaller, PathCapacity, setup.InstallFolder) &&
-        AppendUninstallerName(uninstaller, PathCapacity, setup.ComponentTable[UninstallerIndex])) {
+    bool inPlace = false;
+    if (uninstaller != nullptr) {
         // A failure here shows when the final step writes it again.
         static_cast<void>(WriteUninstaller(setup, uninstaller));
+        inPlace = IsFileInPlace(uninstaller);
     }
+    return inPlace;
 }
 
 uint32_t WriteUninstaller(SetupState& setup, const wchar_t* path) {

@@ -22,12 +22,15 @@ struct StepStrings {
     wchar_t IconText[WorkingStringCapacity];
     wchar_t Command[WorkingStringCapacity];
     wchar_t QuietCommand[WorkingStringCapacity];
+    wchar_t Uninstaller[PathCapacity];
 };
 
 void RunComponentStep(SetupState& setup, uint32_t component, StepStrings& strings);
+void ListInstallation(SetupState& setup, StepStrings& strings);
 void RunFinalStep(SetupState& setup, StepStrings& strings);
+uint32_t ComposeUninstallEntry(const SetupState& setup, StepStrings& strings, RegistrationStrings& entry);
 bool IsComponentTicked(const SetupState& setup, uint32_t component);
-DWORD WriteEntry(SetupState& setup, uint32_t fits, uint32_t entry, const FILETIME* time);
+DWORD WriteEntry(SetupState& setup, uint32_t fits, const wchar_t* path, uint32_t entry, const FILETIME* time);
 
 }  // namespace
 
@@ -57,7 +60,7 @@ namespace {
 
 void RunComponentStep(SetupState& setup, uint32_t component, StepStrings& strings) {
     if (component == 0 && setup.BytesRequired != 0) {
-        PrepareInstallFolder(setup);
+        ListInstallation(setup, strings);
     }
     if (IsComponentTicked(setup, component)) {
         const wchar_t* name = setup.ComponentTable[component];
@@ -69,8 +72,8 @@ void RunComponentStep(SetupState& setup, uint32_t component, StepStrings& string
         fits &= ComposeIconText(strings.IconText, WorkingStringCapacity, setup.InstallFolder);
         fits &= ComposeOpenCommand(strings.Command, WorkingStringCapacity, setup.InstallFolder);
         AddDetailsLine(setup, setup.InstallFolder);
-        const DWORD error =
-            WriteEntry(setup, fits, component + 1, &setup.PayloadDirectory[component + 1].LastWriteTime);
+        const FILETIME* time = &setup.PayloadDirectory[component + 1].LastWriteTime;
+        const DWORD error = WriteEntry(setup, fits, setup.InstallFolder, component + 1, time);
         if (error != 0) {
             CountFailedWrite(setup, error);
         } else {
@@ -92,26 +95,29 @@ void RunComponentStep(SetupState& setup, uint32_t component, StepStrings& string
     }
 }
 
+// Before the first program: the uninstaller in place and listed, so that an installation cut short,
+// even killed, is removed from the list. Silent: the final step writes both again and reports them.
+void ListInstallation(SetupState& setup, StepStrings& strings) {
+    RegistrationStrings entry;
+    const uint32_t fits = ComposeUninstallEntry(setup, strings, entry);
+    if (PrepareInstallFolder(setup, fits ? strings.Uninstaller : nullptr)) {
+        WriteUninstallEntry(entry, LeaveFailuresToLaterWrite);
+    }
+}
+
 void RunFinalStep(SetupState& setup, StepStrings& strings) {
     if (setup.BytesRequired != 0) {
-        RegistrationStrings registration = {strings.IconText, nullptr, strings.Command, setup.InstallFolder,
-                                            setup.BytesRequired, strings.QuietCommand};
-        WriteSavedInstallFolder(registration);
-        uint32_t nameStart = BoundedLength(setup.InstallFolder, PathCapacity);
-        uint32_t fits =
-            AppendUninstallerName(setup.InstallFolder, PathCapacity, setup.ComponentTable[UninstallerIndex]);
-        fits &= ComposeIconText(strings.IconText, WorkingStringCapacity, setup.InstallFolder);
-        fits &= ComposeUninstallCommand(strings.Command, WorkingStringCapacity, setup.InstallFolder);
-        fits &= ComposeQuietUninstallCommand(strings.QuietCommand, WorkingStringCapacity, setup.InstallFolder);
-        AddDetailsLine(setup, setup.InstallFolder);
-        const DWORD error = WriteEntry(setup, fits, UninstallerEntry, nullptr);
+        RegistrationStrings entry;
+        const uint32_t fits = ComposeUninstallEntry(setup, strings, entry);
+        WriteSavedInstallFolder(entry);
+        AddDetailsLine(setup, strings.Uninstaller);
+        const DWORD error = WriteEntry(setup, fits, strings.Uninstaller, UninstallerEntry, nullptr);
         if (error != 0) {
             CountFailedWrite(setup, error);
         }
         // The one put in place before the first program still takes back what was written.
-        if (error == 0 || (fits && IsFileInPlace(setup.InstallFolder))) {
-            setup.InstallFolder[nameStart] = 0;  // InstallLocation is the folder itself
-            WriteUninstallEntry(registration);
+        if (error == 0 || (fits && IsFileInPlace(strings.Uninstaller))) {
+            WriteUninstallEntry(entry, ReportFailures);
         }
     }
     const char* result = setup.ErrorCount != 0 ? InstallFailedText : InstallSucceededText;
@@ -120,18 +126,31 @@ void RunFinalStep(SetupState& setup, StepStrings& strings) {
     setup.State = Finished;
 }
 
+// The uninstaller's path and the uninstall entry's data, one composition for the early entry and the
+// final one: 1 when every string fit. InstallLocation is the install folder itself.
+uint32_t ComposeUninstallEntry(const SetupState& setup, StepStrings& strings, RegistrationStrings& entry) {
+    uint32_t fits = CopyText(strings.Uninstaller, PathCapacity, setup.InstallFolder);
+    fits &= AppendUninstallerName(strings.Uninstaller, PathCapacity, setup.ComponentTable[UninstallerIndex]);
+    fits &= ComposeIconText(strings.IconText, WorkingStringCapacity, strings.Uninstaller);
+    fits &= ComposeUninstallCommand(strings.Command, WorkingStringCapacity, strings.Uninstaller);
+    fits &= ComposeQuietUninstallCommand(strings.QuietCommand, WorkingStringCapacity, strings.Uninstaller);
+    entry = {strings.IconText, nullptr, strings.Command, setup.InstallFolder, setup.BytesRequired,
+             strings.QuietCommand};
+    return fits;
+}
+
 bool IsComponentTicked(const SetupState& setup, uint32_t component) {
     return (setup.ChosenComponents & (1u << component)) != 0;
 }
 
-// Writes a payload entry to the path in InstallFolder: 0, or the Windows error for the log. A path cut
-// to fit its buffer is one no file call would take.
-DWORD WriteEntry(SetupState& setup, uint32_t fits, uint32_t entry, const FILETIME* time) {
+// Writes a payload entry to the path: 0, or the Windows error for the log. A path cut to fit its buffer
+// is one no file call would take.
+DWORD WriteEntry(SetupState& setup, uint32_t fits, const wchar_t* path, uint32_t entry, const FILETIME* time) {
     if (!fits) {
         return ERROR_FILENAME_EXCED_RANGE;
     }
     const PayloadEntry& body = setup.PayloadDirectory[entry];
-    if (setup.Payload.WriteEntryToFile(setup.InstallFolder, body.Offset, body.Size, time) == 0) {
+    if (setup.Payload.WriteEntryToFile(path, body.Offset, body.Size, time) == 0) {
         return 0;
     }
     const DWORD error = ::GetLastError();

@@ -12,7 +12,8 @@ uint32_t (*WriteRegistryValueCall)(const wchar_t*, const wchar_t*, DWORD, const 
 namespace {
 
 const wchar_t* StringOf(const RegistrationValue& value, const RegistrationStrings& strings);
-void WriteValue(const wchar_t* keyPath, const RegistrationValue& value, const RegistrationStrings& strings);
+void WriteValue(const wchar_t* keyPath, const RegistrationValue& value, const RegistrationStrings& strings,
+                FailureReport report);
 wchar_t* BuildKeyPath(const RegistryKey& key);
 
 }  // namespace
@@ -32,19 +33,19 @@ DWORD RegistrationData(const RegistrationValue& value, const RegistrationStrings
 void WriteComponentRegistrations(uint32_t component, const RegistrationStrings& strings) {
     const RegistrationTable& table = ComponentRegistrations[component];
     for (uint32_t i = 0; i < table.Count; ++i) {
-        WriteValue(BuildKeyPath(table.Rows[i].Key), table.Rows[i].Value, strings);
+        WriteValue(BuildKeyPath(table.Rows[i].Key), table.Rows[i].Value, strings, ReportFailures);
     }
 }
 
 void WriteSavedInstallFolder(const RegistrationStrings& strings) {
-    WriteValue(BuildKeyPath(SavedInstallFolder.Key), SavedInstallFolder.Value, strings);
+    WriteValue(BuildKeyPath(SavedInstallFolder.Key), SavedInstallFolder.Value, strings, ReportFailures);
 }
 
-void WriteUninstallEntry(const RegistrationStrings& strings) {
+void WriteUninstallEntry(const RegistrationStrings& strings, FailureReport report) {
     // One key for all its values: nothing else uses Scratch while they are written.
     const wchar_t* keyPath = BuildKeyPath(UninstallEntryKey);
     for (const RegistrationValue& value : UninstallEntryValues) {
-        WriteValue(keyPath, value, strings);
+        WriteValue(keyPath, value, strings, report);
     }
 }
 
@@ -67,11 +68,13 @@ const wchar_t* StringOf(const RegistrationValue& value, const RegistrationString
     }
 }
 
-void WriteValue(const wchar_t* keyPath, const RegistrationValue& value, const RegistrationStrings& strings) {
+void WriteValue(const wchar_t* keyPath, const RegistrationValue& value, const RegistrationStrings& strings,
+                FailureReport report) {
     DWORD number = 0;
     const void* data = nullptr;
     DWORD byteCount = RegistrationData(value, strings, &number, &data);
-    if (!RegistrationSeams::WriteRegistryValueCall(keyPath, value.Name, value.Type, data, byteCount)) {
+    if (!RegistrationSeams::WriteRegistryValueCall(keyPath, value.Name, value.Type, data, byteCount) &&
+        report == ReportFailures) {
         CountFailedRegistryWrite(*CurrentSetup, keyPath);
     }
 }

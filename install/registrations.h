@@ -136,12 +136,18 @@ inline constexpr RegistrationValue UninstallEntryValues[10] = {
 DWORD RegistrationData(const RegistrationValue& value, const RegistrationStrings& strings, DWORD* number,
                        const void** data);
 
+// Whether a value that cannot be written is reported now, or left to a later write of the same value.
+enum FailureReport : uint32_t {
+    ReportFailures = 0,
+    LeaveFailuresToLaterWrite = 1,
+};
+
 // Each writes its values in table order, through BuildRegistryPath and WriteRegistryValue. A value that
 // cannot be written is a failed write of the installation: its key and the error go to the details
 // list, and the writing goes on with the next value.
 void WriteComponentRegistrations(uint32_t component, const RegistrationStrings& strings);
 void WriteSavedInstallFolder(const RegistrationStrings& strings);
-void WriteUninstallEntry(const RegistrationStrings& strings);
+void WriteUninstallEntry(const RegistrationStrings& strings, FailureReport report);
 
 // The registry write, so that tests can see every value in the order it is handed over.
 namespace RegistrationSeams {

@@ -128,6 +128,28 @@ TEST_F(Unattended, QuietRemovalWithAFileInUseEndsWith3010) {
     EXPECT_TRUE(WaitFor([&] { return !PathExists(folder + L"uninstall.exe"); }));
 }
 
+// A deployment tool's timeout or a power cut ends the installation after its first program: what it
+// wrote is listed already, and the removal from the list leaves nothing of the pack.
+// Killed under /passive, whose steps the frame's timer paces, so that the kill surely lands mid-way.
+TEST_F(Unattended, InstallationKilledAfterItsFirstProgramIsListedAndRemovable) {
+    const std::wstring folder = DefaultInstallFolder();
+    const std::vector<std::wstring> before = MachineSnapshot();
+    {
+        InstallerProcess installer(InstallerPath(), SetupCommand(L"/passive"));
+        ASSERT_TRUE(installer.Started());
+        ASSERT_TRUE(WaitFor([&] { return PathExists(folder + L"Ostrel.exe"); }));
+        ASSERT_TRUE(::TerminateProcess(installer.Handle(), 99));
+        ASSERT_EQ(99u, installer.WaitForExit());
+    }
+    ASSERT_FALSE(PathExists(folder + L"Pebbrack.exe")) << "killed too late: the installation had ended";
+    ASSERT_EQ(L"\"" + folder + L"uninstall.exe\"", UninstallString());
+    const std::wstring quietUninstall = ReadMachineValue(UninstallEntryKey, L"QuietUninstallString").Text();
+    EXPECT_EQ(DWORD{ExitSucceeded}, RunUnseen(L"", quietUninstall));
+    EXPECT_TRUE(WaitFor([&] { return !PathExists(folder); }, 10000));
+    const std::vector<std::wstring> after = MachineSnapshot();
+    EXPECT_TRUE(after == before) << SnapshotDifference(before, after);
+}
+
 // The uninstaller ends while its copy in the temporary folder still works and shows the result: the
 // copy keeps the installation claimed until it ends, so nothing can install in between.
 TEST_F(Unattended, TheRemovalsCopyKeepsTheInstallationClaimed) {

@@ -157,21 +157,18 @@ public:
         return bytes;
     }
 
-    std::vector<RecordedValue> ValuesOf(std::initializer_list<uint32_t> components) const {
-        std::vector<RecordedValue> values;
+    // Every value in the order it is handed over. A listed installation writes its uninstall entry as
+    // soon as the uninstaller is in place, then the components' values, AppPath and the entry again.
+    std::vector<RecordedValue> ExpectedValues(std::initializer_list<uint32_t> components, uint32_t bytesRequired,
+                                              bool listed) const {
+        std::vector<RecordedValue> entry;
+        if (listed) entry = ExpectedUninstallEntry(Uninstaller(), bytesRequired >> 10);
+        std::vector<RecordedValue> values = entry;
         for (uint32_t n : components) {
             for (const RecordedValue& value : ExpectedComponentValues(n, Exe(n))) values.push_back(value);
         }
-        return values;
-    }
-
-    std::vector<RecordedValue> FinalValues(uint32_t bytesRequired, bool uninstallEntry) const {
-        std::vector<RecordedValue> values = {ExpectedAppPath(installFolder_)};
-        if (uninstallEntry) {
-            for (const RecordedValue& value : ExpectedUninstallEntry(Uninstaller(), bytesRequired >> 10)) {
-                values.push_back(value);
-            }
-        }
+        values.push_back(ExpectedAppPath(installFolder_));
+        values.insert(values.end(), entry.begin(), entry.end());
         return values;
     }
 
@@ -202,7 +199,15 @@ TEST_F(Installation, AllEightComponentsThroughTheRealFrameAndTimer) {
     uint64_t started = Now();
     StartInstallation();
     ASSERT_EQ(2163200u, setup_.BytesRequired);
-    RunUntilFinished();
+    // Killed after its first step, the installation is listed already, with its uninstaller in place.
+    RunUntilFinished(0, [](Installation& run) {
+        EXPECT_EQ(run.Body(9), ReadWholeFile(run.Uninstaller()));
+        for (const RecordedValue& value : ExpectedUninstallEntry(run.Uninstaller(), 2163200 >> 10)) {
+            RecordedValue actual;
+            EXPECT_TRUE(ReadBack(value, &actual));
+            EXPECT_EQ(value, actual) << std::string(value.Name.begin(), value.Name.end());
+        }
+    });
     ExpectNineStepsFromBareFolders();
 
     std::vector<std::wstring> expectedLines;
@@ -216,12 +221,11 @@ TEST_F(Installation, AllEightComponentsThroughTheRealFrameAndTimer) {
     EXPECT_EQ(Succeeded, Status());
     EXPECT_EQ(0u, setup_.ErrorCount);
 
-    // The 30 values in the order they were handed over, and each one step by step.
-    std::vector<RecordedValue> expected = ValuesOf({4, 5, 6, 7});
-    for (const RecordedValue& value : FinalValues(2163200, true)) expected.push_back(value);
-    ASSERT_EQ(30u, expected.size());
+    // The 40 values in the order they were handed over, and each one step by step.
+    std::vector<RecordedValue> expected = ExpectedValues({4, 5, 6, 7}, 2163200, true);
+    ASSERT_EQ(40u, expected.size());
     EXPECT_EQ(expected, recorder_.Values());
-    const size_t valuesAfter[9] = {0, 0, 0, 0, 4, 9, 14, 19, 30};
+    const size_t valuesAfter[9] = {10, 10, 10, 10, 14, 19, 24, 29, 40};
     for (uint32_t n = 0; n < 9; ++n) EXPECT_EQ(valuesAfter[n], steps_[n].RegistryValues) << "after step " << n;
     for (const RecordedValue& value : expected) {
         RecordedValue actual;
@@ -252,7 +256,7 @@ TEST_F(Installation, OnlyOstrelGivesThreeLinesAndNoComponentValues) {
     EXPECT_EQ((std::vector<std::wstring>{Exe(0), Link(0), Uninstaller()}), Lines());
     // Unticked steps leave the name of the last ticked component above the bar.
     for (uint32_t n = 0; n < 8; ++n) EXPECT_EQ("Ostrel", steps_[n].Status) << "after step " << n;
-    EXPECT_EQ(FinalValues(SizeOf({0}), true), recorder_.Values());
+    EXPECT_EQ(ExpectedValues({0}, SizeOf({0}), true), recorder_.Values());
     for (uint32_t n = 1; n < 8; ++n) EXPECT_FALSE(FileExists(Exe(n)));
     EXPECT_EQ(Succeeded, Status());
 }
@@ -284,9 +288,7 @@ TEST_F(Installation, AJottervaleHeldOpenFailsOnlyItsOwnStep) {
     EXPECT_EQ(1u, setup_.ErrorCount);
     EXPECT_EQ(Failed, Status());
 
-    std::vector<RecordedValue> expected = ValuesOf({4, 6, 7});
-    for (const RecordedValue& value : FinalValues(2163200, true)) expected.push_back(value);
-    EXPECT_EQ(expected, recorder_.Values());
+    EXPECT_EQ(ExpectedValues({4, 6, 7}, 2163200, true), recorder_.Values());
 }
 
 TEST_F(Installation, AFailingPebbrackShortcutStillRegistersIt) {
@@ -298,20 +300,18 @@ TEST_F(Installation, AFailingPebbrackShortcutStillRegistersIt) {
     ExpectNineStepsFromBareFolders();
     EXPECT_EQ((std::vector<std::wstring>{Exe(7), Link(7), WriteFailed, Uninstaller()}), Lines());
     EXPECT_EQ(Body(8), ReadWholeFile(Exe(7)));
-    std::vector<RecordedValue> expected = ValuesOf({7});
-    for (const RecordedValue& value : FinalValues(SizeOf({7}), true)) expected.push_back(value);
-    EXPECT_EQ(expected, recorder_.Values());
+    EXPECT_EQ(ExpectedValues({7}, SizeOf({7}), true), recorder_.Values());
     EXPECT_EQ(1u, setup_.ErrorCount);
     EXPECT_EQ(Failed, Status());
 }
 
 // A shortcut saved with a positive result and registry values refused: each is one more error under
-// the line that names what failed, and the writing goes on.
+// the line that names what failed, and the writing goes on. The entry's early write reports nothing.
 TEST_F(Installation, ARefusedValueOrAPositiveShellResultIsAFailedWrite) {
-    std::vector<RecordedValue> expected = ValuesOf({5});
-    for (const RecordedValue& value : FinalValues(SizeOf({5}), true)) expected.push_back(value);
-    const RecordedValue& icon = expected[2];
-    const RecordedValue& displayName = expected[7];  // after AppPath and DisplayIcon
+    const std::vector<RecordedValue> expected = ExpectedValues({5}, SizeOf({5}), true);
+    const std::vector<RecordedValue> jottervale = ExpectedComponentValues(5, Exe(5));
+    const RecordedValue& icon = jottervale[2];
+    const RecordedValue displayName = ExpectedUninstallEntry(Uninstaller(), SizeOf({5}) >> 10)[1];
     recorder_.Refuse(icon);
     recorder_.Refuse(displayName);
     FakeShellLink link;
@@ -328,7 +328,7 @@ TEST_F(Installation, ARefusedValueOrAPositiveShellResultIsAFailedWrite) {
     EXPECT_EQ(expected, recorder_.Values());
     RecordedValue actual;
     EXPECT_FALSE(ReadBack(icon, &actual));
-    EXPECT_TRUE(ReadBack(expected[3], &actual));
+    EXPECT_TRUE(ReadBack(jottervale[3], &actual));
 }
 
 TEST_F(Installation, AFailingUninstallerKeepsAppPathAndWritesNoUninstallEntry) {
@@ -339,7 +339,7 @@ TEST_F(Installation, AFailingUninstallerKeepsAppPathAndWritesNoUninstallEntry) {
     RunUntilFinished();
     ExpectNineStepsFromBareFolders();
     EXPECT_EQ((std::vector<std::wstring>{Exe(1), Link(1), Uninstaller(), WriteFailed}), Lines());
-    EXPECT_EQ(FinalValues(SizeOf({1}), false), recorder_.Values());
+    EXPECT_EQ(ExpectedValues({1}, SizeOf({1}), false), recorder_.Values());
     EXPECT_FALSE(KeyExists(L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelvorin", KEY_WOW64_32KEY));
     RecordedValue appPath;
     EXPECT_TRUE(ReadBack(ExpectedAppPath(installFolder_), &appPath));
@@ -391,7 +391,7 @@ TEST_F(Installation, FoldersTooLongForTheirBuffersFailTheirWrites) {
     EXPECT_EQ(2u, setup_.ErrorCount);
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(startMenuFolder_.c_str()))
         << "the Start-menu folder is made only for a written program";
-    EXPECT_EQ(FinalValues(0, false), recorder_.Values());
+    EXPECT_EQ(ExpectedValues({}, 0, false), recorder_.Values());
     EXPECT_EQ(Failed, Status());
 }
 
@@ -405,9 +405,7 @@ TEST_F(Installation, AStartMenuFolderTooLongFailsTheLinkOnly) {
     ExpectNineStepsFromBareFolders();
     const std::wstring cutLink = (longMenu + L"Pebbrack.lnk").substr(0, PathCapacity - 1);
     EXPECT_EQ((std::vector<std::wstring>{Exe(7), cutLink, WriteFailed, Uninstaller()}), Lines());
-    std::vector<RecordedValue> expected = ValuesOf({7});
-    for (const RecordedValue& value : FinalValues(SizeOf({7}), true)) expected.push_back(value);
-    EXPECT_EQ(expected, recorder_.Values());
+    EXPECT_EQ(ExpectedValues({7}, SizeOf({7}), true), recorder_.Values());
     EXPECT_EQ(1u, setup_.ErrorCount);
 }
 

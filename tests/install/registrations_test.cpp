@@ -85,7 +85,7 @@ TEST_F(Registrations, AllValuesInOrderLandInThe32BitView) {
     RegistrationStrings last = {uninstallIcon.c_str(), nullptr, uninstallCommand.c_str(), Folder.c_str(), 2163200,
                                 quietCommand.c_str()};
     WriteSavedInstallFolder(last);
-    WriteUninstallEntry(last);
+    WriteUninstallEntry(last, ReportFailures);
     expected.push_back(ExpectedAppPath(Folder));
     for (const RecordedValue& value : ExpectedUninstallEntry(uninstaller, 2112)) expected.push_back(value);
 
