@@ -129,8 +129,8 @@ TEST_F(Unattended, QuietRemovalWithAFileInUseEndsWith3010) {
 }
 
 // A deployment tool's timeout or a power cut ends the installation after its first program: what it
-// wrote is listed already, and the removal from the list leaves nothing of the pack.
-// Killed under /passive, whose steps the frame's timer paces, so that the kill surely lands mid-way.
+// wrote is listed already, and the removal from the list leaves nothing of the pack. Under /passive the
+// frame's timer paces the steps, so that the kill surely lands mid-way.
 TEST_F(Unattended, InstallationKilledAfterItsFirstProgramIsListedAndRemovable) {
     const std::wstring folder = DefaultInstallFolder();
     const std::vector<std::wstring> before = MachineSnapshot();
