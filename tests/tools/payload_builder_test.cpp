@@ -391,7 +391,7 @@ TEST_F(PayloadBuilderTest, ResourceDecodesToTheImageAndHeaderStatesItsFigures) {
     EXPECT_EQ(run.Header, header);
 }
 
-TEST_F(PayloadBuilderTest, BuiltInPackGivesTheProductImageAndTheSameBytesEachRun) {
+TEST_F(PayloadBuilderTest, ProductBodiesGiveTheProductImageAndTheSameBytesEachRun) {
     std::vector<std::string> arguments = WriteBodies(BuiltInPack, false, nullptr);
     BuildRun first = RunBuilder(arguments, "first");
     ASSERT_EQ(first.ExitCode, 0) << first.Errors;
