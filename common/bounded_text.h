@@ -17,3 +17,8 @@ uint32_t AppendTextPart(wchar_t* buffer, uint32_t capacity, const wchar_t* text,
 
 // Replaces the buffer's string with the text.
 uint32_t CopyText(wchar_t* buffer, uint32_t capacity, const wchar_t* text);
+
+// Folds A to Z only: the names this project compares are plain ASCII, and no other letter may match one.
+inline wchar_t LowerAscii(wchar_t c) {
+    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/bounded_text.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -19,10 +21,6 @@ constexpr wchar_t Extension[] = L".tmp";
 constexpr uint32_t PrefixLength = 3;
 constexpr uint32_t Digits = 3;
 constexpr wchar_t HexDigits[] = L"0123456789abcdef";
-
-inline wchar_t LowerAscii(wchar_t c) {
-    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
-}
 }  // namespace TemporaryNameParts
 
 // The name for unique, taken modulo TemporaryNameCount; out holds TemporaryNameLength + 1 characters.

@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr uint32_t NamedComponents = sizeof(ComponentNames) / sizeof(ComponentNames[0]) - 1;  // the uninstaller is last
-
 struct SwitchName {
     const wchar_t* Name;
     SwitchBit Bit;
@@ -44,7 +42,6 @@ ArgumentProblem ReadFolder(const wchar_t* value, wchar_t* folder);
 ArgumentProblem ReadComponents(const wchar_t* value, uint32_t* components);
 uint32_t FindComponent(const wchar_t* name, uint32_t length);
 bool SameNameIgnoringCase(const wchar_t* text, uint32_t length, const wchar_t* name);
-wchar_t LowerAscii(wchar_t c);
 bool IsForbiddenInFolder(const wchar_t* value, uint32_t index);
 
 }  // namespace
@@ -189,7 +186,7 @@ ArgumentProblem ReadComponents(const wchar_t* value, uint32_t* components) {
             return MalformedValue;
         }
         const uint32_t component = FindComponent(name, length);
-        if (component == NamedComponents) {
+        if (component == ComponentCount) {
             return UnknownComponent;
         }
         *components |= 1u << component;
@@ -200,16 +197,15 @@ ArgumentProblem ReadComponents(const wchar_t* value, uint32_t* components) {
     }
 }
 
-// NamedComponents when no component has the name.
+// ComponentCount when no component has the name.
 uint32_t FindComponent(const wchar_t* name, uint32_t length) {
     uint32_t component = 0;
-    while (component < NamedComponents && !SameNameIgnoringCase(name, length, ComponentNames[component])) {
+    while (component < ComponentCount && !SameNameIgnoringCase(name, length, ComponentNames[component])) {
         ++component;
     }
     return component;
 }
 
-// The names are plain ASCII: folding only A to Z keeps any other letter from matching one of them.
 bool SameNameIgnoringCase(const wchar_t* text, uint32_t length, const wchar_t* name) {
     uint32_t i = 0;
     for (; i < length; ++i) {
@@ -218,10 +214,6 @@ bool SameNameIgnoringCase(const wchar_t* text, uint32_t length, const wchar_t* n
         }
     }
     return name[i] == L'\0';
-}
-
-wchar_t LowerAscii(wchar_t c) {
-    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
 }
 
 // Characters no folder name may hold; a colon only after the drive letter. A quote in the value

@@ -193,7 +193,7 @@ static bool PackFolderSources(const BuilderArguments& arguments, std::vector<Bod
         sources->push_back({scan.Files[index], 0, true, true});
     }
     BodySource uninstaller;
-    if (!SourceWithTime(PayloadEntryCount - 1, arguments.Bodies[0], &uninstaller)) {
+    if (!SourceWithTime(UninstallerEntry, arguments.Bodies[0], &uninstaller)) {
         return false;
     }
     sources->push_back(uninstaller);
