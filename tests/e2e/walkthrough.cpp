@@ -83,9 +83,9 @@ void PrintValues(const std::wstring& folder) {
         shownKey = expected.Key;
         const wchar_t* name = expected.Name.empty() ? L"(default)" : expected.Name.c_str();
         if (value.Type == REG_DWORD) {
-            std::printf("    %-16ls REG_DWORD %lu\n", name, value.Number());
+            std::printf("    %-20ls REG_DWORD %lu\n", name, value.Number());
         } else {
-            std::printf("    %-16ls REG_SZ    %ls\n", name, value.Text().c_str());
+            std::printf("    %-20ls REG_SZ    %ls\n", name, value.Text().c_str());
         }
     }
 }
