@@ -19,12 +19,39 @@ dpkg --print-foreign-architectures | grep -qx i386 || need_i386=1
 need_src=0
 [ -f "$source_list" ] || need_src=1
 
-if [ ${#missing[@]} -eq 0 ] && [ $need_i386 -eq 0 ] && [ $need_src -eq 0 ]; then
-  exit 0
-fi
+# Wine runs the installer through its 32-bit Linux loader. Some virtual machines' kernels cannot run
+# 32-bit Linux programs; there the loader runs under QEMU's user-mode emulation, registered with the
+# kernel as the interpreter of 32-bit x86 programs.
+wine_loader=/usr/lib/wine/wine
+i386_magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
+i386_mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
+runs_i386() { [ ! -x "$wine_loader" ] || "$wine_loader" --version >/dev/null 2>&1; }
+ensure_i386_runs() {
+  runs_i386 && return 0
+  if ! dpkg-query -W -f='${Status}' qemu-user-static 2>/dev/null | grep -q 'install ok installed'; then
+    echo "This machine cannot run 32-bit Linux programs: installing QEMU's user-mode emulation for Wine."
+    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
+      qemu-user-static >/dev/null
+  fi
+  local binfmt=/proc/sys/fs/binfmt_misc
+  [ -e "$binfmt/register" ] || "${sudo_cmd[@]}" mount -t binfmt_misc binfmt_misc "$binfmt"
+  if [ -e "$binfmt/qemu-i386" ]; then
+    echo 1 | "${sudo_cmd[@]}" tee "$binfmt/qemu-i386" >/dev/null
+  else
+    # F: the kernel opens the interpreter now, so that it serves in any mount namespace.
+    printf ':qemu-i386:M::%s:%s:/usr/bin/qemu-i386-static:F\n' "$i386_magic" "$i386_mask" |
+      "${sudo_cmd[@]}" tee "$binfmt/register" >/dev/null
+  fi
+  runs_i386 || { echo "32-bit programs still do not run: Wine cannot start the installer." >&2; exit 1; }
+}
 
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+
+if [ ${#missing[@]} -eq 0 ] && [ $need_i386 -eq 0 ] && [ $need_src -eq 0 ]; then
+  ensure_i386_runs
+  exit 0
+fi
 
 echo "Installing prerequisites: ${missing[*]:-(none)}"
 [ $need_i386 -eq 0 ] || "${sudo_cmd[@]}" dpkg --add-architecture i386
@@ -38,4 +65,5 @@ fi
 "${sudo_cmd[@]}" apt-get update -qq >/dev/null 2>&1 || true
 [ ${#missing[@]} -eq 0 ] ||
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+ensure_i386_runs
 echo "Prerequisites installed."
