@@ -1,7 +1,7 @@
 #include "install/install_folder.h"
 
-#include "install/temporary_name.h"
-#include "setup/paths.h"
+#include "common/temporary_name.h"
+#include "common/paths.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 #include "install/install_folder.h"
 #include "install/registrations.h"
 #include "install/shortcut.h"
-#include "install/step_strings.h"
+#include "common/step_strings.h"
 #include "resources/resource_ids.h"
-#include "setup/paths.h"
-#include "setup/run_log.h"
+#include "common/paths.h"
+#include "common/run_log.h"
 #include "setup/setup_state.h"
 
 #include <commctrl.h>

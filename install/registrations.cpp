@@ -2,7 +2,7 @@
 
 #include "install/details_list.h"
 #include "install/registry.h"
-#include "install/step_strings.h"
+#include "common/step_strings.h"
 #include "setup/setup_state.h"
 
 namespace RegistrationSeams {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "setup/component_table.h"
-#include "setup/product_texts.h"
+#include "common/component_table.h"
+#include "common/product_texts.h"
 
 #include <windows.h>
 

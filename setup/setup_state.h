@@ -1,9 +1,9 @@
 #pragma once
 
-#include "setup/command_line.h"
-#include "setup/component_table.h"
+#include "common/command_line.h"
+#include "common/component_table.h"
 #include "setup/payload_layout.h"
-#include "setup/paths.h"
+#include "common/paths.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 #include "pack/uninstaller/installation.h"
 
-#include "install/step_strings.h"
+#include "common/step_strings.h"
 #include "pack/uninstaller/text.h"
 
 #include <windows.h>

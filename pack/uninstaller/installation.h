@@ -1,7 +1,7 @@
 #pragma once
 
-#include "setup/component_table.h"
-#include "setup/paths.h"
+#include "common/component_table.h"
+#include "common/paths.h"
 
 #include <cstdint>
 

@@ -6,10 +6,10 @@
 #include "pack/uninstaller/self_removal.h"
 #include "pack/uninstaller/start_menu_links.h"
 #include "pack/uninstaller/uninstall_texts.h"
-#include "setup/exit_code.h"
-#include "setup/run_log.h"
-#include "setup/run_start.h"
-#include "setup/usage_texts.h"
+#include "common/exit_code.h"
+#include "common/run_log.h"
+#include "common/run_start.h"
+#include "common/usage_texts.h"
 
 #include <windows.h>
 

@@ -1,5 +1,5 @@
-#include "setup/command_line.h"
-#include "setup/run_log.h"
+#include "common/command_line.h"
+#include "common/run_log.h"
 #include "tests/support/scratch_folder.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
-#include "setup/command_line.h"
+#include "common/command_line.h"
 
 #include "common/bounded_text.h"
-#include "setup/component_table.h"
-#include "setup/paths.h"
+#include "common/component_table.h"
+#include "common/paths.h"
 
 #include <shellapi.h>
 
