@@ -113,6 +113,30 @@ TEST(CommandLine, QuietOrPassiveAfterTheRefusedArgumentStillCounts) {
     EXPECT_EQ(WizardMode, Parse({L"/bogus", L"/help"}).Mode);
 }
 
+// The uninstaller's copy is told its work on a command line that the one parser reads; no person's
+// command line may carry it to either program.
+TEST(CommandLine, TheRemovalCopysSwitchesAreReadOnlyUnderItsRules) {
+    CommandLine copy;
+    ReadCommandLine(L"\"C:\\Windows\\Temp\\Kvu0a1b2.tmp\\uninstall.exe\" /finish=1234,1 "
+                    L"\"/dir=C:\\Program Files (x86)\\Kelvorin\" /quiet",
+                    RemovalCopySwitches, &copy);
+    EXPECT_EQ(NoProblem, copy.Problem) << copy.ProblemArgument;
+    EXPECT_EQ(FinishSwitch | DirSwitch | QuietSwitch, copy.Given);
+    EXPECT_EQ(1234u, copy.FinishProcess);
+    EXPECT_EQ(1u, copy.FinishOutcome);
+    EXPECT_STREQ(L"C:\\Program Files (x86)\\Kelvorin\\", copy.Folder);
+    EXPECT_EQ(QuietMode, copy.Mode);
+    EXPECT_EQ(4294967295u, Parse({L"/finish=4294967295,0"}, RemovalCopySwitches).FinishProcess);
+    EXPECT_EQ(MissingValue, Parse({L"/finish="}, RemovalCopySwitches).Problem);
+    for (const wchar_t* malformed : {L"/finish=12", L"/finish=12,", L"/finish=,1", L"/finish=1,2,3",
+                                     L"/finish=4294967296,0", L"/finish=-1,0", L"/finish=1, 2"}) {
+        EXPECT_EQ(MalformedValue, Parse({malformed}, RemovalCopySwitches).Problem) << malformed;
+    }
+    EXPECT_EQ(UnknownSwitch, Parse({L"/finish=1,0"}, UninstallerSwitches).Problem);
+    EXPECT_EQ(UnknownSwitch, Parse({L"/finish=1,0"}).Problem);
+    EXPECT_EQ(UnknownSwitch, Parse({L"/log=x"}, RemovalCopySwitches).Problem);
+}
+
 std::string ReadWhileOpen(const std::wstring& path) {
     HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                 0, nullptr);
