@@ -49,6 +49,17 @@ void WriteUninstallEntry(const RegistrationStrings& strings, FailureReport repor
     }
 }
 
+void WriteCreatedParentFolder(const wchar_t* folder, FailureReport report) {
+    RegistrationValue value = CreatedParentFolder.Value;
+    value.Text = folder;
+    const RegistrationStrings none = {};
+    WriteValue(BuildKeyPath(CreatedParentFolder.Key), value, none, report);
+}
+
+void DeleteUninstallEntry() {
+    static_cast<void>(DeleteRegistryKey(BuildKeyPath(UninstallEntryKey)));
+}
+
 namespace {
 
 const wchar_t* StringOf(const RegistrationValue& value, const RegistrationStrings& strings) {

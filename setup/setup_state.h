@@ -80,6 +80,7 @@ struct SetupState {
     RunMode Mode;               // the wizard, /passive or /quiet
     uint32_t ChosenComponents;  // bit n: component n; taken once when the installation starts
     HANDLE Log;                 // the /log file, or null
+    bool UninstallerMissing;    // the uninstaller could not be put in place: nothing more is written
 
     explicit SetupState(HINSTANCE instance);
     ~SetupState();

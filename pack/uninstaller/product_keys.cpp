@@ -32,8 +32,11 @@ RemovalOutcome RemoveSavedInstallFolder(const Installation& installation) {
     if (ComposeKeyPath(key, KeyPartCount(key), keyPath) == 0) {
         return Removed;
     }
+    // The record of created folders belongs to the saved folder and goes with it.
     if (ReadKeyText(keyPath, SavedInstallFolder.Value.Name, saved, TextCapacity) != 0 &&
-        SameFolder(saved, installation.Folder) && DeleteKeyValue(keyPath, SavedInstallFolder.Value.Name) == 0) {
+        SameFolder(saved, installation.Folder) &&
+        (DeleteKeyValue(keyPath, CreatedParentFolder.Value.Name) &
+         DeleteKeyValue(keyPath, SavedInstallFolder.Value.Name)) == 0) {
         return LeftBehind;
     }
     // Also when AppPath was already gone: an empty key is all that is left of the pack then.

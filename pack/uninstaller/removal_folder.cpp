@@ -1,0 +1,121 @@
+#include "pack/uninstaller/removal_folder.h"
+
+#include "common/bounded_text.h"
+#include "common/paths.h"
+
+#include <windows.h>
+
+#include <aclapi.h>
+#include <sddl.h>
+
+namespace {
+
+// Owned by the administrators; full access for the system and the administrators only, inherited by
+// what is created inside, and nothing inherited from the temporary folder.
+constexpr const wchar_t* RemovalFolderSecurity = L"O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
+constexpr const wchar_t* RemovalFolderFormat = L"Kvu%05lx.tmp";
+constexpr uint32_t NameAttempts = 64;
+constexpr uint32_t NameCapacity = 16;
+// Every right that adds to, deletes from or changes the folder or what it holds.
+constexpr DWORD WritingRights = FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY | FILE_WRITE_EA | FILE_DELETE_CHILD |
+                                FILE_WRITE_ATTRIBUTES | DELETE | WRITE_DAC | WRITE_OWNER | GENERIC_WRITE |
+                                GENERIC_ALL;
+
+bool IsAdministratorsOrSystem(PSID sid);
+bool OnlyAdministratorsMayWrite(const ACL* acl);
+
+}  // namespace
+
+uint32_t ReadTemporaryFolder(wchar_t* folder) {
+    DWORD length = ::GetTempPathW(MAX_PATH + 1, folder);
+    return length != 0 && length <= MAX_PATH ? 1 : 0;
+}
+
+uint32_t MakeRemovalFolder(const wchar_t* base, wchar_t* folder) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (::ConvertStringSecurityDescriptorToSecurityDescriptorW(RemovalFolderSecurity, SDDL_REVISION_1, &descriptor,
+                                                               nullptr) == FALSE) {
+        return 0;
+    }
+    SECURITY_ATTRIBUTES attributes = {sizeof(attributes), descriptor, FALSE};
+    uint32_t made = 0;
+    const DWORD start = ::GetTickCount();
+    // A name already taken, by anyone, is passed over: only a folder made here is used.
+    for (uint32_t attempt = 0; attempt < NameAttempts && made == 0; ++attempt) {
+        wchar_t name[NameCapacity];
+        ::wsprintfW(name, RemovalFolderFormat, static_cast<unsigned long>((start + attempt) & 0xFFFFF));
+        if (!CopyText(folder, PathCapacity - 1, base) || !AppendText(folder, PathCapacity - 1, name)) {
+            break;
+        }
+        if (::CreateDirectoryW(folder, &attributes) != FALSE) {
+            made = 1;
+        } else if (::GetLastError() != ERROR_ALREADY_EXISTS) {
+            break;
+        }
+    }
+    static_cast<void>(::LocalFree(descriptor));
+    if (made != 0) {
+        EnsureTrailingSeparator(folder);
+    }
+    return made;
+}
+
+bool IsAdministratorsOnlyFolder(const wchar_t* folder) {
+    // Not followed if it is a link: the folder itself is examined.
+    HANDLE handle = ::CreateFileW(folder, READ_CONTROL | FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    BY_HANDLE_FILE_INFORMATION information;
+    PSID owner = nullptr;
+    PACL acl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    const DWORD kind = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+    bool safe = ::GetFileInformationByHandle(handle, &information) != FALSE &&
+                (information.dwFileAttributes & kind) == FILE_ATTRIBUTE_DIRECTORY &&
+                ::GetSecurityInfo(handle, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                                  &owner, nullptr, &acl, nullptr, &descriptor) == ERROR_SUCCESS &&
+                IsAdministratorsOrSystem(owner) && OnlyAdministratorsMayWrite(acl);
+    if (descriptor != nullptr) {
+        static_cast<void>(::LocalFree(descriptor));
+    }
+    static_cast<void>(::CloseHandle(handle));
+    return safe;
+}
+
+namespace {
+
+bool IsAdministratorsOrSystem(PSID sid) {
+    return sid != nullptr &&
+           (::IsWellKnownSid(sid, WinBuiltinAdministratorsSid) || ::IsWellKnownSid(sid, WinLocalSystemSid));
+}
+
+// Inherit-only entries count too: the copy's file inherits them.
+bool OnlyAdministratorsMayWrite(const ACL* acl) {
+    if (acl == nullptr) {
+        return false;  // no access list at all lets everyone do everything
+    }
+    for (DWORD index = 0; index < acl->AceCount; ++index) {
+        void* entry = nullptr;
+        if (::GetAce(const_cast<ACL*>(acl), index, &entry) == FALSE) {
+            return false;
+        }
+        const ACE_HEADER* header = static_cast<const ACE_HEADER*>(entry);
+        if (header->AceType == ACCESS_DENIED_ACE_TYPE) {
+            continue;  // taking rights away never opens the folder
+        }
+        if (header->AceType != ACCESS_ALLOWED_ACE_TYPE) {
+            return false;  // a kind of grant not examined here
+        }
+        const ACCESS_ALLOWED_ACE* allowed = static_cast<const ACCESS_ALLOWED_ACE*>(entry);
+        PSID grantee = const_cast<DWORD*>(&allowed->SidStart);
+        if ((allowed->Mask & WritingRights) != 0 && !IsAdministratorsOrSystem(grantee)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
