@@ -201,10 +201,11 @@ ArgumentProblem ReadComponents(const wchar_t* value, uint32_t* components) {
     }
 }
 
-// PROCESS,OUTCOME: two decimal numbers.
+// PROCESS,FILE,OUTCOME: three decimal numbers.
 ArgumentProblem ReadFinish(const wchar_t* value, CommandLine* out) {
     const wchar_t* cursor = value;
     if (!ReadDecimal(&cursor, &out->FinishProcess) || *cursor++ != L',' ||
+        !ReadDecimal(&cursor, &out->FinishFile) || *cursor++ != L',' ||
         !ReadDecimal(&cursor, &out->FinishOutcome) || *cursor != L'\0') {
         return MalformedValue;
     }

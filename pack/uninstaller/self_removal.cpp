@@ -15,10 +15,11 @@ constexpr const wchar_t* MovedName = L"uninstall.old";
 constexpr const wchar_t* AsidePrefix = L"Kvu";
 constexpr uint32_t FinishCapacity = 40;
 
-HANDLE ProcessOf(const CommandLine& arguments);
+HANDLE HandleOf(uint32_t number);
 uint32_t MoveToFolderAside(const Installation& installation, RemovalCopy* copy);
 uint32_t RunCopy(const RemovalCopy& copy, HANDLE uninstaller, RemovalOutcome outcome, bool quiet);
-RemovalOutcome LeaveOwnFolder(const wchar_t* program, const wchar_t* folder);
+RemovalOutcome LeaveOwnFolder(HANDLE program, const wchar_t* folder);
+uint32_t RenameThroughHandle(HANDLE file, const wchar_t* path);
 void CopyFolderPath(wchar_t* out, const wchar_t* folder);
 
 }  // namespace
@@ -97,11 +98,12 @@ uint32_t StartRemovalCopy(RemovalCopy* copy, RemovalOutcome* outcome, bool quiet
 
 bool IsRemovalCopy(const CommandLine& arguments) {
     return arguments.Problem == NoProblem && (arguments.Given & FinishSwitch) != 0 &&
-           arguments.FinishOutcome <= LeftBehind && ::GetProcessId(ProcessOf(arguments)) != 0;
+           arguments.FinishOutcome <= LeftBehind && ::GetProcessId(HandleOf(arguments.FinishProcess)) != 0 &&
+           ::GetFileType(HandleOf(arguments.FinishFile)) == FILE_TYPE_DISK;
 }
 
 RemovalOutcome FinishRemoval(const CommandLine& arguments) {
-    HANDLE uninstaller = ProcessOf(arguments);
+    HANDLE uninstaller = HandleOf(arguments.FinishProcess);
     // However long it runs: its file cannot go before it has ended.
     static_cast<void>(::WaitForSingleObject(uninstaller, INFINITE));
     static_cast<void>(::CloseHandle(uninstaller));
@@ -127,7 +129,7 @@ RemovalOutcome FinishRemoval(const CommandLine& arguments) {
     } else if (CopyText(path, PathCapacity, folder) && AppendText(path, PathCapacity, MovedName)) {
         outcome = RemoveFileNowOrAtRestart(path);
     }
-    return WorseOutcome(outcome, LeaveOwnFolder(program, folder));
+    return WorseOutcome(outcome, LeaveOwnFolder(HandleOf(arguments.FinishFile), folder));
 }
 
 namespace {
@@ -152,8 +154,9 @@ uint32_t MoveToFolderAside(const Installation& installation, RemovalCopy* copy) 
     return 0;
 }
 
-HANDLE ProcessOf(const CommandLine& arguments) {
-    return reinterpret_cast<HANDLE>(static_cast<uintptr_t>(arguments.FinishProcess));
+// An inherited handle, as its number was written on the command line.
+HANDLE HandleOf(uint32_t number) {
+    return reinterpret_cast<HANDLE>(static_cast<uintptr_t>(number));
 }
 
 uint32_t RunCopy(const RemovalCopy& copy, HANDLE uninstaller, RemovalOutcome outcome, bool quiet) {
@@ -161,7 +164,8 @@ uint32_t RunCopy(const RemovalCopy& copy, HANDLE uninstaller, RemovalOutcome out
     wchar_t folder[PathCapacity];
     wchar_t commandLine[TextCapacity];
     wchar_t system[MAX_PATH];
-    ::wsprintfW(finish, L"/finish=%lu,%lu", static_cast<unsigned long>(reinterpret_cast<uintptr_t>(uninstaller)),
+    ::wsprintfW(finish, L"/finish=%lu,%lu,%lu", static_cast<unsigned long>(reinterpret_cast<uintptr_t>(uninstaller)),
+                static_cast<unsigned long>(reinterpret_cast<uintptr_t>(copy.ProgramFile)),
                 static_cast<unsigned long>(outcome));
     // Without its backslash, which would escape the closing quote.
     CopyFolderPath(folder, copy.Aside);
@@ -193,19 +197,35 @@ uint32_t RunCopy(const RemovalCopy& copy, HANDLE uninstaller, RemovalOutcome out
 }
 
 // The copy's file moves to the temporary folder above its own, where the handle opened for deletion on
-// close deletes it when the copy ends; its folder, empty then, goes now.
-RemovalOutcome LeaveOwnFolder(const wchar_t* program, const wchar_t* folder) {
+// close deletes it when the copy ends; its folder, empty then, goes now. The move goes through that
+// very handle, so that the deletion follows the file to its new name.
+RemovalOutcome LeaveOwnFolder(HANDLE program, const wchar_t* folder) {
     wchar_t above[PathCapacity];
     wchar_t aside[MAX_PATH];
     CopyText(above, PathCapacity, folder);
     bool left = CutToParentFolder(above) != 0 && ::GetTempFileNameW(above, AsidePrefix, 0, aside) != 0;
-    if (left && ::MoveFileExW(program, aside, MOVEFILE_REPLACE_EXISTING) == FALSE) {
+    if (left && RenameThroughHandle(program, aside) == 0) {
         static_cast<void>(::DeleteFileW(aside));
         left = false;
     }
     wchar_t path[PathCapacity];
     CopyFolderPath(path, folder);
     return RemoveFolderWhenEmpty(path, left ? Removed : RemovedAtRestart);
+}
+
+// Renames the open file to the path, replacing the empty file that reserved the name. 1 when renamed.
+uint32_t RenameThroughHandle(HANDLE file, const wchar_t* path) {
+    constexpr uint32_t NameBytes = MAX_PATH * sizeof(wchar_t);
+    union {
+        FILE_RENAME_INFO Info;
+        uint8_t Bytes[sizeof(FILE_RENAME_INFO) + NameBytes];
+    } rename;
+    ::ZeroMemory(&rename, sizeof(rename));
+    const uint32_t length = BoundedLength(path, MAX_PATH);
+    rename.Info.ReplaceIfExists = TRUE;
+    rename.Info.FileNameLength = length * sizeof(wchar_t);
+    ::CopyMemory(rename.Info.FileName, path, length * sizeof(wchar_t));
+    return ::SetFileInformationByHandle(file, FileRenameInfo, &rename, sizeof(rename)) != FALSE ? 1 : 0;
 }
 
 // The folder's path without its trailing backslash, as the folder calls and the restart list take it.
