@@ -82,17 +82,16 @@ TEST_F(Unattended, QuietInstallationEqualsTheWizardsAndQuietRemovalTakesItBack) 
     EXPECT_EQ(L"Install folder: " + folder, removal[3]);
     EXPECT_EQ(L"Kelvorin App Pack was removed from your computer.", removal[4]);
     EXPECT_EQ(L"Exit code: 0", removal[5]);
-    // The copy in the temporary folder removes the uninstaller and the folder once the uninstaller has
-    // ended; a listing of the folder meanwhile would keep it there until the restart.
-    EXPECT_TRUE(WaitFor([&] { return !PathExists(folder); }, 10000));
-    std::vector<std::wstring> after = MachineSnapshot();
-    EXPECT_TRUE(after == before) << SnapshotDifference(before, after);
+    // The uninstaller removes the folder itself before it ends; its copy in the temporary folder goes
+    // once it has ended.
+    EXPECT_FALSE(PathExists(folder));
+    ExpectMachineAsBefore(before);
     EXPECT_EQ(nullptr, FindAnyMessageBox()) << "the copy that finishes the removal showed its result";
 
     const std::wstring log = LogFolder + L"quiet.log";
     const std::wstring command = SetupCommand(L"/quiet /log=" + log);
     EXPECT_EQ(DWORD{ExitSucceeded}, RunUnseen(InstallerPath(), command));
-    after = MachineSnapshot();
+    std::vector<std::wstring> after = MachineSnapshot();
     EXPECT_TRUE(after == installed) << SnapshotDifference(installed, after);
     ExpectBodiesInstalled(folder);
 
@@ -163,9 +162,7 @@ TEST_F(Unattended, QuietRemovalTakesTheFoldersItMadeAndLeavesEveryoneElses) {
     EXPECT_TRUE(PathExists(existing));
     EXPECT_TRUE(PendingRemovals().empty());
     // Once the copy has ended, nothing of it is left in the temporary folder either.
-    std::vector<std::wstring> after;
-    EXPECT_TRUE(WaitFor([&] { return (after = MachineSnapshot()) == before; }, 10000))
-        << SnapshotDifference(before, after);
+    ExpectMachineAsBefore(before);
 
     ASSERT_EQ(DWORD{ExitSucceeded},
               RunUnseen(InstallerPath(), SetupCommand(L"/quiet /components=Cryvane /dir=" + folder)));
@@ -218,9 +215,8 @@ TEST_F(Unattended, InstallationKilledAfterItsFirstProgramIsListedAndRemovable) {
     ASSERT_EQ(L"\"" + folder + L"uninstall.exe\"", UninstallString());
     const std::wstring quietUninstall = ReadMachineValue(UninstallEntryKey, L"QuietUninstallString").Text();
     EXPECT_EQ(DWORD{ExitSucceeded}, RunUnseen(L"", quietUninstall));
-    EXPECT_TRUE(WaitFor([&] { return !PathExists(folder); }, 10000));
-    const std::vector<std::wstring> after = MachineSnapshot();
-    EXPECT_TRUE(after == before) << SnapshotDifference(before, after);
+    EXPECT_FALSE(PathExists(folder));
+    ExpectMachineAsBefore(before);
 }
 
 // The uninstaller ends while its copy in the temporary folder still works and shows the result: the

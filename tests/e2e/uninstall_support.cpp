@@ -1,7 +1,10 @@
 #include "tests/e2e/uninstall_support.h"
 
+#include "tests/e2e/machine_snapshot.h"
 #include "tests/e2e/machine_state.h"
 #include "tests/e2e/scenario_support.h"
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 
@@ -50,4 +53,10 @@ std::vector<std::wstring> PendingRemovals() {
         start = end + 1;
     }
     return paths;
+}
+
+void ExpectMachineAsBefore(const std::vector<std::wstring>& before) {
+    std::vector<std::wstring> after;
+    EXPECT_TRUE(WaitFor([&] { return (after = MachineSnapshot()) == before; }, 10000))
+        << SnapshotDifference(before, after);
 }

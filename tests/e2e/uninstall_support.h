@@ -15,6 +15,10 @@ std::wstring UninstallString();  // the command the list of installed programs r
 // Sources and targets alike; the empty target of a deletion is left out.
 std::vector<std::wstring> PendingRemovals();
 
+// Once the removal's copy has ended nothing of the pack may remain, the uninstaller's own file and the
+// copy's included: waits for the machine to be as it was.
+void ExpectMachineAsBefore(const std::vector<std::wstring>& before);
+
 struct UninstallRun {
     explicit UninstallRun(const std::wstring& commandLine) : Uninstaller(L"", commandLine) {}
     InstallerProcess Uninstaller;

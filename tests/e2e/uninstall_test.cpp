@@ -51,13 +51,6 @@ void UninstallAnsweringYes(const std::wstring& commandLine, const wchar_t* expec
     EXPECT_EQ(0u, run.Uninstaller.WaitForExit());
 }
 
-// Once the result is closed nothing of the pack may remain, the uninstaller's own file included.
-void ExpectMachineAsBefore(const std::vector<std::wstring>& before) {
-    std::vector<std::wstring> after;
-    EXPECT_TRUE(WaitFor([&] { return (after = MachineSnapshot()) == before; }, 10000))
-        << SnapshotDifference(before, after);
-}
-
 TEST(Uninstall, TakesBackEverythingTheInstallationWrote) {
     std::vector<std::wstring> before = MachineSnapshot();
     InstallEverything();
