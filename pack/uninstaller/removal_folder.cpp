@@ -21,8 +21,9 @@ constexpr DWORD WritingRights = FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY | FILE_WRI
                                 FILE_WRITE_ATTRIBUTES | DELETE | WRITE_DAC | WRITE_OWNER | GENERIC_WRITE |
                                 GENERIC_ALL;
 
-bool IsAdministratorsOrSystem(PSID sid);
-bool OnlyAdministratorsMayWrite(const ACL* acl);
+constexpr uint32_t TokenUserBytes = sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE;
+
+bool IsTrusted(PSID sid, PSID self);
 
 }  // namespace
 
@@ -68,6 +69,21 @@ bool IsAdministratorsOnlyFolder(const wchar_t* folder) {
     if (handle == INVALID_HANDLE_VALUE) {
         return false;
     }
+    // The account this program runs as: an administrator's or the system's, and the folder's owner where
+    // the platform makes the creator the owner.
+    HANDLE token = nullptr;
+    union {
+        TOKEN_USER User;
+        uint8_t Bytes[TokenUserBytes];
+    } self;
+    DWORD selfBytes = 0;
+    PSID selfSid = nullptr;
+    if (::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token) != FALSE) {
+        if (::GetTokenInformation(token, TokenUser, &self, sizeof(self), &selfBytes) != FALSE) {
+            selfSid = self.User.User.Sid;
+        }
+        static_cast<void>(::CloseHandle(token));
+    }
     BY_HANDLE_FILE_INFORMATION information;
     PSID owner = nullptr;
     PACL acl = nullptr;
@@ -77,7 +93,7 @@ bool IsAdministratorsOnlyFolder(const wchar_t* folder) {
                 (information.dwFileAttributes & kind) == FILE_ATTRIBUTE_DIRECTORY &&
                 ::GetSecurityInfo(handle, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
                                   &owner, nullptr, &acl, nullptr, &descriptor) == ERROR_SUCCESS &&
-                IsAdministratorsOrSystem(owner) && OnlyAdministratorsMayWrite(acl);
+                OnlyTrustedMayWrite(owner, acl, selfSid);
     if (descriptor != nullptr) {
         static_cast<void>(::LocalFree(descriptor));
     }
@@ -85,17 +101,10 @@ bool IsAdministratorsOnlyFolder(const wchar_t* folder) {
     return safe;
 }
 
-namespace {
-
-bool IsAdministratorsOrSystem(PSID sid) {
-    return sid != nullptr &&
-           (::IsWellKnownSid(sid, WinBuiltinAdministratorsSid) || ::IsWellKnownSid(sid, WinLocalSystemSid));
-}
-
 // Inherit-only entries count too: the copy's file inherits them.
-bool OnlyAdministratorsMayWrite(const ACL* acl) {
-    if (acl == nullptr) {
-        return false;  // no access list at all lets everyone do everything
+bool OnlyTrustedMayWrite(PSID owner, const ACL* acl, PSID self) {
+    if (!IsTrusted(owner, self) || acl == nullptr) {
+        return false;
     }
     for (DWORD index = 0; index < acl->AceCount; ++index) {
         void* entry = nullptr;
@@ -107,15 +116,23 @@ bool OnlyAdministratorsMayWrite(const ACL* acl) {
             continue;  // taking rights away never opens the folder
         }
         if (header->AceType != ACCESS_ALLOWED_ACE_TYPE) {
-            return false;  // a kind of grant not examined here
+            return false;
         }
         const ACCESS_ALLOWED_ACE* allowed = static_cast<const ACCESS_ALLOWED_ACE*>(entry);
         PSID grantee = const_cast<DWORD*>(&allowed->SidStart);
-        if ((allowed->Mask & WritingRights) != 0 && !IsAdministratorsOrSystem(grantee)) {
+        if ((allowed->Mask & WritingRights) != 0 && !IsTrusted(grantee, self)) {
             return false;
         }
     }
     return true;
+}
+
+namespace {
+
+bool IsTrusted(PSID sid, PSID self) {
+    return sid != nullptr &&
+           (::IsWellKnownSid(sid, WinBuiltinAdministratorsSid) || ::IsWellKnownSid(sid, WinLocalSystemSid) ||
+            (self != nullptr && ::EqualSid(sid, self) != FALSE));
 }
 
 }  // namespace
