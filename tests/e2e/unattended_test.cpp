@@ -109,7 +109,7 @@ TEST_F(Unattended, QuietInstallationEqualsTheWizardsAndQuietRemovalTakesItBack) 
 
 // A program of the pack, the uninstaller itself and the install folder held open go at the next
 // restart: the tool is told so by 3010, and the log names each of them, never "removed".
-TEST_F(Unattended, QuietRemovalWithFilesInUseEndsWith3010AndNamesThem) {
+TEST_F(Unattended, QuietRemovalWithAFileInUseEndsWith3010) {
     ASSERT_EQ(DWORD{ExitSucceeded}, RunUnseen(InstallerPath(), SetupCommand(L"/quiet")));
     const std::wstring folder = DefaultInstallFolder();
     const std::wstring held[] = {folder + L"Jottervale.exe", folder + L"uninstall.exe",
