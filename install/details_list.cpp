@@ -1,7 +1,7 @@
 #include "install/details_list.h"
 
 #include "common/bounded_text.h"
-#include "setup/run_log.h"
+#include "common/run_log.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "install/file_writer.h"
 
 #include "common/bounded_text.h"
-#include "install/temporary_name.h"
+#include "common/temporary_name.h"
 #include "setup/setup_state.h"
 
 namespace FileWriterSeams {

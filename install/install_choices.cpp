@@ -1,6 +1,6 @@
 #include "install/install_choices.h"
 
-#include "setup/run_log.h"
+#include "common/run_log.h"
 #include "wizard/space_figures.h"
 
 void BeginInstallation(SetupState& setup, uint32_t components) {

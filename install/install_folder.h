@@ -1,15 +1,18 @@
 #pragma once
 
+#include "install/registrations.h"
 #include "setup/setup_state.h"
 
 // What the install folder holds beside the programs: the uninstaller, and nothing left over.
 
 // Run before the first program goes in: makes the folder, removes the temporary files an installation
-// cut short left there, and puts the uninstaller in place at its path (null when the path did not fit),
-// so that whatever this installation manages to write can be taken back. Adds no line to the details
-// list: the final step writes the uninstaller again and reports it. True when an uninstaller, this one
-// or an earlier installation's, is in place.
-bool PrepareInstallFolder(SetupState& setup, const wchar_t* uninstaller);
+// cut short left there, and lists the installation with its uninstaller in place at its path (null when
+// the path did not fit), so that whatever this installation writes can be taken back. The entry is
+// written before the uninstaller takes its name: there is no moment in which an uninstaller stands
+// unlisted. Adds no line to the details list: the final step writes both again and reports them.
+// 0 when an uninstaller, this one or an earlier installation's, is in place; otherwise the error that
+// kept it out, and the entry is deleted again, since nothing could take anything back.
+DWORD PrepareInstallFolder(SetupState& setup, const wchar_t* uninstaller, const RegistrationStrings& entry);
 
 // WriteEntryToFile's result for the uninstaller's body at the path.
 uint32_t WriteUninstaller(SetupState& setup, const wchar_t* path);

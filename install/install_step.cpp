@@ -4,10 +4,10 @@
 #include "install/install_folder.h"
 #include "install/registrations.h"
 #include "install/shortcut.h"
-#include "install/step_strings.h"
+#include "common/step_strings.h"
 #include "resources/resource_ids.h"
-#include "setup/paths.h"
-#include "setup/run_log.h"
+#include "common/paths.h"
+#include "common/run_log.h"
 #include "setup/setup_state.h"
 
 #include <commctrl.h>
@@ -62,7 +62,7 @@ void RunComponentStep(SetupState& setup, uint32_t component, StepStrings& string
     if (component == 0 && setup.BytesRequired != 0) {
         ListInstallation(setup, strings);
     }
-    if (IsComponentTicked(setup, component)) {
+    if (IsComponentTicked(setup, component) && !setup.UninstallerMissing) {
         const wchar_t* name = setup.ComponentTable[component];
         ::SetDlgItemTextW(setup.PageWindows[WizardPage::Progress], IDC_STATUS_TEXT, name);
         // A folder that cannot be made shows up as the failed write that follows.
@@ -96,17 +96,21 @@ void RunComponentStep(SetupState& setup, uint32_t component, StepStrings& string
 }
 
 // Before the first program: the uninstaller in place and listed, so that an installation cut short,
-// even killed, is removed from the list. Silent: the final step writes both again and reports them.
+// even killed, is removed from the list. Silent unless it fails: the final step writes both again and
+// reports them. Without an uninstaller nothing could take a program back, so nothing more is written.
 void ListInstallation(SetupState& setup, StepStrings& strings) {
     RegistrationStrings entry;
     const uint32_t fits = ComposeUninstallEntry(setup, strings, entry);
-    if (PrepareInstallFolder(setup, fits ? strings.Uninstaller : nullptr)) {
-        WriteUninstallEntry(entry, LeaveFailuresToLaterWrite);
+    const DWORD error = PrepareInstallFolder(setup, fits ? strings.Uninstaller : nullptr, entry);
+    if (error != 0) {
+        AddDetailsLine(setup, strings.Uninstaller);
+        CountFailedWrite(setup, error);
+        setup.UninstallerMissing = true;
     }
 }
 
 void RunFinalStep(SetupState& setup, StepStrings& strings) {
-    if (setup.BytesRequired != 0) {
+    if (setup.BytesRequired != 0 && !setup.UninstallerMissing) {
         RegistrationStrings entry;
         const uint32_t fits = ComposeUninstallEntry(setup, strings, entry);
         WriteSavedInstallFolder(entry);

@@ -2,7 +2,7 @@
 
 #include "install/details_list.h"
 #include "install/registry.h"
-#include "install/step_strings.h"
+#include "common/step_strings.h"
 #include "setup/setup_state.h"
 
 namespace RegistrationSeams {
@@ -47,6 +47,17 @@ void WriteUninstallEntry(const RegistrationStrings& strings, FailureReport repor
     for (const RegistrationValue& value : UninstallEntryValues) {
         WriteValue(keyPath, value, strings, report);
     }
+}
+
+void WriteCreatedParentFolder(const wchar_t* folder, FailureReport report) {
+    RegistrationValue value = CreatedParentFolder.Value;
+    value.Text = folder;
+    const RegistrationStrings none = {};
+    WriteValue(BuildKeyPath(CreatedParentFolder.Key), value, none, report);
+}
+
+void DeleteUninstallEntry() {
+    static_cast<void>(DeleteRegistryKey(BuildKeyPath(UninstallEntryKey)));
 }
 
 namespace {

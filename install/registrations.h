@@ -1,7 +1,7 @@
 #pragma once
 
-#include "setup/component_table.h"
-#include "setup/product_texts.h"
+#include "common/component_table.h"
+#include "common/product_texts.h"
 
 #include <windows.h>
 
@@ -113,6 +113,12 @@ inline constexpr RegistrationTable ComponentRegistrations[8] = {
 inline constexpr RegistrationRow SavedInstallFolder = {
     {{MakerName}}, {L"AppPath", REG_SZ, InstallFolderData, nullptr, 0}};
 
+// The outermost folder above the install folder that the installation created, written only when it
+// created one: the uninstaller removes the folders from the install folder up to this one once they are
+// empty, and never a folder that was there before.
+inline constexpr RegistrationRow CreatedParentFolder = {
+    {{MakerName}}, {L"CreatedParent", REG_SZ, FixedText, nullptr, 0}};
+
 inline constexpr RegistryKey UninstallEntryKey = {
     {L"Microsoft", L"Windows", L"CurrentVersion", L"Uninstall", MakerName}};
 
@@ -148,6 +154,11 @@ enum FailureReport : uint32_t {
 void WriteComponentRegistrations(uint32_t component, const RegistrationStrings& strings);
 void WriteSavedInstallFolder(const RegistrationStrings& strings);
 void WriteUninstallEntry(const RegistrationStrings& strings, FailureReport report);
+// The outermost folder above the install folder that this installation created, with its backslash.
+void WriteCreatedParentFolder(const wchar_t* folder, FailureReport report);
+// Deletes the uninstall entry: an entry whose uninstaller could not be put in place lists nothing
+// that could be removed.
+void DeleteUninstallEntry();
 
 // The registry write, so that tests can see every value in the order it is handed over.
 namespace RegistrationSeams {

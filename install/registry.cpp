@@ -48,6 +48,11 @@ uint32_t WriteRegistryValue(const wchar_t* keyPath, const wchar_t* valueName, DW
     return 1;
 }
 
+uint32_t DeleteRegistryKey(const wchar_t* keyPath) {
+    LONG status = ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, keyPath, KEY_WOW64_32KEY, 0);
+    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND ? 1 : 0;
+}
+
 uint32_t ReadSavedInstallPath(const wchar_t* keyPath, wchar_t* destination) {
     HKEY key = nullptr;
     if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {

@@ -9,6 +9,10 @@
 uint32_t WriteRegistryValue(const wchar_t* keyPath, const wchar_t* valueName, DWORD type, const void* data,
                             DWORD byteCount);
 
+// Deletes a key that has no subkeys, with its values, under HKEY_LOCAL_MACHINE in the same view. 1 when
+// it is gone afterwards, also when it was never there.
+uint32_t DeleteRegistryKey(const wchar_t* keyPath);
+
 // Reads AppPath of the key into the destination (PathCapacity characters, zero-filled), at most
 // PathCapacity - 2 characters of it. 1 when it was read.
 uint32_t ReadSavedInstallPath(const wchar_t* keyPath, wchar_t* destination);

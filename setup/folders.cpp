@@ -2,8 +2,8 @@
 
 #include "install/registry.h"
 #include "common/bounded_text.h"
-#include "setup/paths.h"
-#include "setup/product_texts.h"
+#include "common/paths.h"
+#include "common/product_texts.h"
 #include "setup/setup_state.h"
 
 #include <shlobj.h>

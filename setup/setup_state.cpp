@@ -1,6 +1,6 @@
 #include "setup/setup_state.h"
 
-#include "setup/component_table.h"
+#include "common/component_table.h"
 
 SetupState* CurrentSetup = nullptr;
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "setup/command_line.h"
-#include "setup/component_table.h"
+#include "common/command_line.h"
+#include "common/component_table.h"
 #include "setup/payload_layout.h"
-#include "setup/paths.h"
+#include "common/paths.h"
 
 #include <windows.h>
 
@@ -80,6 +80,7 @@ struct SetupState {
     RunMode Mode;               // the wizard, /passive or /quiet
     uint32_t ChosenComponents;  // bit n: component n; taken once when the installation starts
     HANDLE Log;                 // the /log file, or null
+    bool UninstallerMissing;    // the uninstaller could not be put in place: nothing more is written
 
     explicit SetupState(HINSTANCE instance);
     ~SetupState();

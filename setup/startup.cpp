@@ -1,13 +1,13 @@
 #include "setup/startup.h"
 
 #include "resources/resource_ids.h"
-#include "setup/exit_code.h"
+#include "common/exit_code.h"
 #include "setup/folders.h"
-#include "setup/run_log.h"
-#include "setup/run_start.h"
+#include "common/run_log.h"
+#include "common/run_start.h"
 #include "setup/setup_state.h"
 #include "setup/unattended.h"
-#include "setup/usage_texts.h"
+#include "common/usage_texts.h"
 #include "wizard/frame.h"
 
 #include <commctrl.h>

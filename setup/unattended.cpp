@@ -3,9 +3,9 @@
 #include "install/install_choices.h"
 #include "install/install_step.h"
 #include "common/bounded_text.h"
-#include "setup/exit_code.h"
-#include "setup/paths.h"
-#include "setup/run_log.h"
+#include "common/exit_code.h"
+#include "common/paths.h"
+#include "common/run_log.h"
 #include "wizard/folder_page.h"
 #include "wizard/space_figures.h"
 

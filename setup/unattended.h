@@ -1,6 +1,6 @@
 #pragma once
 
-#include "setup/command_line.h"
+#include "common/command_line.h"
 #include "setup/setup_state.h"
 
 // The installation's choices taken from the command line, and the runs that ask no one.

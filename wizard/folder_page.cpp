@@ -2,7 +2,7 @@
 
 #include "resources/resource_ids.h"
 #include "common/bounded_text.h"
-#include "setup/paths.h"
+#include "common/paths.h"
 #include "setup/setup_state.h"
 #include "wizard/folder_picker.h"
 #include "wizard/space_figures.h"

@@ -2,7 +2,7 @@
 
 #include "install/install_step.h"
 #include "resources/resource_ids.h"
-#include "setup/exit_code.h"
+#include "common/exit_code.h"
 #include "setup/setup_state.h"
 #include "setup/startup.h"
 #include "wizard/init_wizard.h"

@@ -1,7 +1,7 @@
 #include "wizard/init_wizard.h"
 
 #include "resources/resource_ids.h"
-#include "setup/product_texts.h"
+#include "common/product_texts.h"
 #include "setup/setup_state.h"
 #include "wizard/centring.h"
 #include "wizard/frame.h"

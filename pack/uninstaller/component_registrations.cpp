@@ -1,7 +1,7 @@
 #include "pack/uninstaller/component_registrations.h"
 
 #include "install/registrations.h"
-#include "install/step_strings.h"
+#include "common/step_strings.h"
 #include "pack/uninstaller/registry_keys.h"
 #include "pack/uninstaller/text.h"
 

@@ -1,20 +1,30 @@
 #include "pack/uninstaller/file_removal.h"
 
-#include <windows.h>
+#include "common/run_log.h"
 
 namespace {
 
+constexpr const wchar_t* AtRestartLabel = L"Removed at the next restart: ";
+constexpr const wchar_t* LeftBehindLabel = L"Could not be removed: ";
+
+HANDLE ReportLog = nullptr;
+
 bool IsAlreadyGone(DWORD error);
+bool IsFolder(const wchar_t* path);
 RemovalOutcome RemoveAtRestart(const wchar_t* path);
 
 }  // namespace
+
+void ReportRemovalsTo(HANDLE log) {
+    ReportLog = log;
+}
 
 RemovalOutcome RemoveFileNowOrAtRestart(const wchar_t* path) {
     if (::DeleteFileW(path) != FALSE) {
         return Removed;
     }
     DWORD error = ::GetLastError();
-    return IsAlreadyGone(error) ? Removed : RemoveAtRestart(path);
+    return IsAlreadyGone(error) || IsFolder(path) ? Removed : RemoveAtRestart(path);
 }
 
 RemovalOutcome RemoveFolderWhenEmpty(const wchar_t* folder, RemovalOutcome earlier) {
@@ -34,8 +44,20 @@ bool IsAlreadyGone(DWORD error) {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
+bool IsFolder(const wchar_t* path) {
+    DWORD attributes = ::GetFileAttributesW(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 RemovalOutcome RemoveAtRestart(const wchar_t* path) {
-    return ::MoveFileExW(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE ? RemovedAtRestart : LeftBehind;
+    if (::MoveFileExW(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE) {
+        WriteLogText(ReportLog, AtRestartLabel, path);
+        return RemovedAtRestart;
+    }
+    DWORD error = ::GetLastError();
+    WriteLogText(ReportLog, LeftBehindLabel, path);
+    WriteLogError(ReportLog, error);
+    return LeftBehind;
 }
 
 }  // namespace

@@ -1,11 +1,21 @@
 #include "pack/uninstaller/installation.h"
 
-#include "install/step_strings.h"
+#include "common/step_strings.h"
+#include "install/registrations.h"
+#include "pack/uninstaller/registry_keys.h"
 #include "pack/uninstaller/text.h"
 
 #include <windows.h>
 
+namespace {
+
+void ReadCreatedFolder(Installation* installation);
+bool IsFolderAbove(const wchar_t* above, const wchar_t* folder);
+
+}  // namespace
+
 uint32_t FindInstallation(Installation* installation) {
+    installation->CreatedFolder[0] = L'\0';
     DWORD length = ::GetModuleFileNameW(nullptr, installation->Program, PathCapacity);
     if (length == 0 || length >= PathCapacity) {
         return 0;
@@ -17,10 +27,42 @@ uint32_t FindInstallation(Installation* installation) {
         CopyText(installation->Program, PathCapacity, longPath);
     }
     CopyText(installation->Folder, PathCapacity, installation->Program);
-    return CutToFolder(installation->Folder) > 0 ? 1 : 0;
+    if (CutToFolder(installation->Folder) == 0) {
+        return 0;
+    }
+    ReadCreatedFolder(installation);
+    return 1;
 }
 
 uint32_t ComposeComponentPath(const Installation& installation, uint32_t component, wchar_t* out) {
     uint32_t fits = CopyText(out, PathCapacity, installation.Folder);
     return fits & AppendFileName(out, PathCapacity, ComponentNames[component], L".exe");
 }
+
+namespace {
+
+// Read before the removal deletes the record with AppPath. The record is taken only while AppPath names
+// this installation's folder and only for a folder above it: no folder outside this installation's
+// chain is ever removed.
+void ReadCreatedFolder(Installation* installation) {
+    const RegistryKey& key = CreatedParentFolder.Key;
+    wchar_t keyPath[TextCapacity];
+    wchar_t saved[TextCapacity];
+    wchar_t recorded[PathCapacity];
+    if (ComposeKeyPath(key, KeyPartCount(key), keyPath) != 0 &&
+        ReadKeyText(keyPath, SavedInstallFolder.Value.Name, saved, TextCapacity) != 0 &&
+        SameFolder(saved, installation->Folder) &&
+        ReadKeyText(keyPath, CreatedParentFolder.Value.Name, recorded, PathCapacity) != 0 &&
+        IsFolderAbove(recorded, installation->Folder)) {
+        CopyText(installation->CreatedFolder, PathCapacity, recorded);
+    }
+}
+
+// Both end in a backslash; above is a shorter start of folder, in any case, and not a drive's root.
+bool IsFolderAbove(const wchar_t* above, const wchar_t* folder) {
+    const int length = ::lstrlenW(above);
+    return length > 3 && length < ::lstrlenW(folder) && above[length - 1] == L'\\' &&
+           ::CompareStringOrdinal(above, length, folder, length, TRUE) == CSTR_EQUAL;
+}
+
+}  // namespace

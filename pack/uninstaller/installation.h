@@ -1,7 +1,7 @@
 #pragma once
 
-#include "setup/component_table.h"
-#include "setup/paths.h"
+#include "common/component_table.h"
+#include "common/paths.h"
 
 #include <cstdint>
 
@@ -13,9 +13,12 @@ constexpr uint32_t TextCapacity = 600;
 struct Installation {
     wchar_t Program[PathCapacity];  // the uninstaller's own path, in its long form
     wchar_t Folder[PathCapacity];   // its folder, ending in a backslash
+    // The outermost folder above it that the installation recorded as created, with its backslash;
+    // empty when none was recorded or the record names no folder above this one.
+    wchar_t CreatedFolder[PathCapacity];
 };
 
-// 1 when the uninstaller's own path could be read whole.
+// 1 when the uninstaller's own path could be read whole. Reads the record of created folders too.
 uint32_t FindInstallation(Installation* installation);
 
 // Where the installer put the component's program: the folder, its name, ".exe", composed as the

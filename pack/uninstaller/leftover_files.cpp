@@ -1,6 +1,6 @@
 #include "pack/uninstaller/leftover_files.h"
 
-#include "install/temporary_name.h"
+#include "common/temporary_name.h"
 #include "pack/uninstaller/file_removal.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "pack/uninstaller/product_keys.h"
 
 #include "install/registrations.h"
-#include "install/step_strings.h"
+#include "common/step_strings.h"
 #include "pack/uninstaller/registry_keys.h"
 #include "pack/uninstaller/text.h"
 
@@ -32,8 +32,11 @@ RemovalOutcome RemoveSavedInstallFolder(const Installation& installation) {
     if (ComposeKeyPath(key, KeyPartCount(key), keyPath) == 0) {
         return Removed;
     }
+    // The record of created folders belongs to the saved folder and goes with it.
     if (ReadKeyText(keyPath, SavedInstallFolder.Value.Name, saved, TextCapacity) != 0 &&
-        SameFolder(saved, installation.Folder) && DeleteKeyValue(keyPath, SavedInstallFolder.Value.Name) == 0) {
+        SameFolder(saved, installation.Folder) &&
+        (DeleteKeyValue(keyPath, CreatedParentFolder.Value.Name) &
+         DeleteKeyValue(keyPath, SavedInstallFolder.Value.Name)) == 0) {
         return LeftBehind;
     }
     // Also when AppPath was already gone: an empty key is all that is left of the pack then.

@@ -1,119 +1,192 @@
 #include "pack/uninstaller/self_removal.h"
 
+#include "common/bounded_text.h"
+#include "common/paths.h"
+#include "common/step_strings.h"
 #include "pack/uninstaller/file_removal.h"
+#include "pack/uninstaller/removal_folder.h"
 #include "pack/uninstaller/text.h"
 
 namespace {
 
-constexpr const wchar_t* FinishSwitch = L"/finish";
-constexpr const wchar_t* QuietSwitchText = L"/quiet";
-constexpr const wchar_t* CopyPrefix = L"Kvu";
-// The uninstaller ends right after starting the copy; one that hangs keeps its file until the restart.
-constexpr DWORD UninstallerExitWaitMs = 60000;
-constexpr uint32_t NumberCapacity = 12;
+constexpr const wchar_t* CopyName = L"uninstall.exe";
+// Beside the copy, the uninstaller's file takes another name; in a folder aside it keeps its own.
+constexpr const wchar_t* MovedName = L"uninstall.old";
+constexpr const wchar_t* AsidePrefix = L"Kvu";
+constexpr uint32_t FinishCapacity = 40;
 
-uint32_t RunCopy(const wchar_t* copy, const wchar_t* workFolder, HANDLE uninstaller, RemovalOutcome outcome,
-                 const wchar_t* program, bool quiet);
-bool ReadQuietEnd(const wchar_t* cursor, bool* quiet);
-bool SkipText(const wchar_t** cursor, const wchar_t* text);
-bool ReadNumber(const wchar_t** cursor, uint32_t* number);
-bool ReadQuoted(const wchar_t** cursor, wchar_t* out, uint32_t capacity);
+HANDLE HandleOf(uint32_t number);
+uint32_t MoveToFolderAside(const Installation& installation, RemovalCopy* copy);
+uint32_t RunCopy(const RemovalCopy& copy, HANDLE uninstaller, RemovalOutcome outcome, bool quiet);
+RemovalOutcome LeaveOwnFolder(HANDLE program, const wchar_t* folder);
+uint32_t RenameThroughHandle(HANDLE file, const wchar_t* path);
+void CopyFolderPath(wchar_t* out, const wchar_t* folder);
 
 }  // namespace
 
-uint32_t StartRemovalHelper(const Installation& installation, RemovalOutcome outcome, bool quiet) {
-    wchar_t temp[MAX_PATH];
-    wchar_t copy[MAX_PATH];
-    DWORD tempLength = ::GetTempPathW(MAX_PATH, temp);
-    if (tempLength == 0 || tempLength >= MAX_PATH || ::GetTempFileNameW(temp, CopyPrefix, 0, copy) == 0) {
-        return 0;
+bool PrepareRemovalCopy(RemovalCopy* copy) {
+    copy->ProgramFile = INVALID_HANDLE_VALUE;
+    copy->Aside[0] = L'\0';
+    copy->Moved = false;
+    wchar_t own[PathCapacity];
+    wchar_t temp[MAX_PATH + 1];
+    DWORD length = ::GetModuleFileNameW(nullptr, own, PathCapacity);
+    if (length == 0 || length >= PathCapacity || ReadTemporaryFolder(temp) == 0 ||
+        MakeRemovalFolder(temp, copy->Folder) == 0) {
+        return false;
     }
-    // GetTempFileNameW reserved the name with an empty file, which the copy replaces.
-    if (::CopyFileW(installation.Program, copy, FALSE) == FALSE) {
-        static_cast<void>(::DeleteFileW(copy));
-        return 0;
+    bool ready = CopyText(copy->Program, PathCapacity, copy->Folder) &&
+                 AppendText(copy->Program, PathCapacity, CopyName) &&
+                 CopyText(copy->Original, PathCapacity, copy->Folder) &&
+                 AppendText(copy->Original, PathCapacity, MovedName) && ::CopyFileW(own, copy->Program, TRUE) != FALSE;
+    if (ready) {
+        SECURITY_ATTRIBUTES inherited = {sizeof(inherited), nullptr, TRUE};
+        copy->ProgramFile = ::CreateFileW(copy->Program, DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE, &inherited,
+                                          OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        // Checked with the copy in place: from here on only an administrator could change the folder.
+        ready = copy->ProgramFile != INVALID_HANDLE_VALUE && IsAdministratorsOnlyFolder(copy->Folder);
     }
-    // Whether the last handle's close deletes a file still mapped as a running program differs between
-    // Windows versions; the restart removes what is left and skips a copy already gone. Should this
-    // fail, the handle's deletion still works where it does today.
-    static_cast<void>(::MoveFileExW(copy, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT));
-    SECURITY_ATTRIBUTES inherited = {sizeof(inherited), nullptr, TRUE};
-    HANDLE copyFile = ::CreateFileW(copy, DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE, &inherited, OPEN_EXISTING,
-                                    FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    if (copyFile == INVALID_HANDLE_VALUE) {
-        static_cast<void>(::DeleteFileW(copy));
-        return 0;
+    if (!ready) {
+        if (copy->ProgramFile != INVALID_HANDLE_VALUE) {
+            static_cast<void>(::CloseHandle(copy->ProgramFile));  // deletes the copy
+        } else {
+            static_cast<void>(::DeleteFileW(copy->Program));
+        }
+        wchar_t folder[PathCapacity];
+        CopyFolderPath(folder, copy->Folder);
+        static_cast<void>(::RemoveDirectoryW(folder));
     }
+    return ready;
+}
+
+RemovalOutcome MoveUninstallerAside(const Installation& installation, RemovalCopy* copy) {
+    // Never copied across volumes: a running program's file could be copied, not deleted after.
+    copy->Moved = ::MoveFileExW(installation.Program, copy->Original, 0) != FALSE ||
+                  (::GetLastError() == ERROR_NOT_SAME_DEVICE && MoveToFolderAside(installation, copy) != 0);
+    if (copy->Moved) {
+        return Removed;
+    }
+    CopyText(copy->Original, PathCapacity, installation.Program);
+    CopyText(copy->Aside, PathCapacity, installation.Folder);
+    return RemoveFileNowOrAtRestart(installation.Program);
+}
+
+uint32_t StartRemovalCopy(RemovalCopy* copy, RemovalOutcome* outcome, bool quiet) {
     uint32_t started = 0;
     HANDLE uninstaller = nullptr;
     if (::DuplicateHandle(::GetCurrentProcess(), ::GetCurrentProcess(), ::GetCurrentProcess(), &uninstaller,
                           SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, TRUE, 0) != FALSE) {
-        started = RunCopy(copy, temp, uninstaller, outcome, installation.Program, quiet);
+        started = RunCopy(*copy, uninstaller, *outcome, quiet);
         static_cast<void>(::CloseHandle(uninstaller));
     }
-    // Once started, the copy holds the file open; otherwise this deletes it now.
-    static_cast<void>(::CloseHandle(copyFile));
+    // Once started, the copy holds its file open; otherwise this deletes it now.
+    static_cast<void>(::CloseHandle(copy->ProgramFile));
+    copy->ProgramFile = INVALID_HANDLE_VALUE;
+    if (started == 0) {
+        // This program's own file, once moved, can go only after it has ended: at the restart.
+        wchar_t folder[PathCapacity];
+        *outcome = WorseOutcome(*outcome, copy->Moved ? RemoveFileNowOrAtRestart(copy->Original) : Removed);
+        CopyFolderPath(folder, copy->Folder);
+        *outcome = WorseOutcome(*outcome, RemoveFolderWhenEmpty(folder, *outcome));
+        if (copy->Moved && copy->Aside[0] != L'\0') {
+            CopyFolderPath(folder, copy->Aside);
+            *outcome = WorseOutcome(*outcome, RemoveFolderWhenEmpty(folder, *outcome));
+        }
+    }
     return started;
 }
 
-bool ReadHelperRequest(const wchar_t* commandLine, HelperRequest* request) {
-    const wchar_t* cursor = commandLine;
-    uint32_t handle = 0;
-    uint32_t outcome = 0;
-    if (commandLine == nullptr || !SkipText(&cursor, FinishSwitch) || !ReadNumber(&cursor, &handle) ||
-        !ReadNumber(&cursor, &outcome) || outcome > LeftBehind ||
-        !ReadQuoted(&cursor, request->Program, PathCapacity) || !ReadQuietEnd(cursor, &request->Quiet)) {
-        return false;
-    }
-    request->Original = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(handle));
-    request->Outcome = static_cast<RemovalOutcome>(outcome);
-    return ::GetProcessId(request->Original) != 0;
+bool IsRemovalCopy(const CommandLine& arguments) {
+    return arguments.Problem == NoProblem && (arguments.Given & FinishSwitch) != 0 &&
+           arguments.FinishOutcome <= LeftBehind && ::GetProcessId(HandleOf(arguments.FinishProcess)) != 0 &&
+           ::GetFileType(HandleOf(arguments.FinishFile)) == FILE_TYPE_DISK;
 }
 
-RemovalOutcome FinishAfterUninstaller(const HelperRequest& request) {
-    // After a timeout the file is still busy, and the removal below hands it to the restart.
-    static_cast<void>(::WaitForSingleObject(request.Original, UninstallerExitWaitMs));
-    static_cast<void>(::CloseHandle(request.Original));
-    return RemoveUninstallerAndFolder(request.Program, request.Outcome);
-}
-
-RemovalOutcome RemoveUninstallerAndFolder(const wchar_t* program, RemovalOutcome earlier) {
+RemovalOutcome FinishRemoval(const CommandLine& arguments) {
+    HANDLE uninstaller = HandleOf(arguments.FinishProcess);
+    // However long it runs: its file cannot go before it has ended.
+    static_cast<void>(::WaitForSingleObject(uninstaller, INFINITE));
+    static_cast<void>(::CloseHandle(uninstaller));
+    wchar_t program[PathCapacity];
     wchar_t folder[PathCapacity];
-    if (CopyText(folder, PathCapacity, program) == 0) {
+    wchar_t path[PathCapacity];
+    DWORD length = ::GetModuleFileNameW(nullptr, program, PathCapacity);
+    if (length == 0 || length >= PathCapacity) {
         return LeftBehind;
     }
-    uint32_t length = CutToFolder(folder);
-    folder[length > 0 ? length - 1 : 0] = L'\0';  // without its backslash, as the restart list keeps it
-    RemovalOutcome outcome = WorseOutcome(earlier, RemoveFileNowOrAtRestart(program));
-    return WorseOutcome(outcome, RemoveFolderWhenEmpty(folder, outcome));
+    CopyText(folder, PathCapacity, program);
+    CutToFolder(folder);
+    RemovalOutcome outcome = Removed;
+    if ((arguments.Given & DirSwitch) != 0) {
+        // The uninstaller's file is in a folder aside, or stayed in the install folder named for the
+        // restart; now that it has ended it may go at once, and the folder with it once empty.
+        if (CopyText(path, PathCapacity, arguments.Folder) &&
+            AppendUninstallerName(path, PathCapacity, ComponentNames[UninstallerIndex]) &&
+            ::DeleteFileW(path) != FALSE) {
+            CopyFolderPath(path, arguments.Folder);
+            static_cast<void>(::RemoveDirectoryW(path));
+        }
+    } else if (CopyText(path, PathCapacity, folder) && AppendText(path, PathCapacity, MovedName)) {
+        outcome = RemoveFileNowOrAtRestart(path);
+    }
+    return WorseOutcome(outcome, LeaveOwnFolder(HandleOf(arguments.FinishFile), folder));
 }
 
 namespace {
 
-uint32_t RunCopy(const wchar_t* copy, const wchar_t* workFolder, HANDLE uninstaller, RemovalOutcome outcome,
-                 const wchar_t* program, bool quiet) {
-    wchar_t handleText[NumberCapacity];
-    wchar_t outcomeText[NumberCapacity];
+// A folder made as the copy's is, beside the install folder and so on its volume, takes the file under
+// its own name. 1 when it moved.
+uint32_t MoveToFolderAside(const Installation& installation, RemovalCopy* copy) {
+    wchar_t above[MAX_PATH];
+    wchar_t folder[PathCapacity];
+    if (!CopyText(above, MAX_PATH, installation.Folder) || CutToParentFolder(above) == 0 ||
+        MakeRemovalFolder(above, copy->Aside) == 0) {
+        return 0;
+    }
+    if (CopyText(copy->Original, PathCapacity, copy->Aside) &&
+        AppendUninstallerName(copy->Original, PathCapacity, ComponentNames[UninstallerIndex]) &&
+        ::MoveFileExW(installation.Program, copy->Original, 0) != FALSE) {
+        return 1;
+    }
+    CopyFolderPath(folder, copy->Aside);
+    static_cast<void>(::RemoveDirectoryW(folder));
+    copy->Aside[0] = L'\0';
+    return 0;
+}
+
+// An inherited handle, as its number was written on the command line.
+HANDLE HandleOf(uint32_t number) {
+    return reinterpret_cast<HANDLE>(static_cast<uintptr_t>(number));
+}
+
+uint32_t RunCopy(const RemovalCopy& copy, HANDLE uninstaller, RemovalOutcome outcome, bool quiet) {
+    wchar_t finish[FinishCapacity];
+    wchar_t folder[PathCapacity];
     wchar_t commandLine[TextCapacity];
-    ::wsprintfW(handleText, L"%lu", static_cast<unsigned long>(reinterpret_cast<uintptr_t>(uninstaller)));
-    ::wsprintfW(outcomeText, L"%lu", static_cast<unsigned long>(outcome));
-    // "copy" /finish handle outcome "program" [/quiet]
-    const wchar_t* parts[] = {L"\"", copy, L"\" ", FinishSwitch, L" ", handleText, L" ", outcomeText,
-                              L" \"", program, L"\"", quiet ? L" " : L"", quiet ? QuietSwitchText : L""};
+    wchar_t system[MAX_PATH];
+    ::wsprintfW(finish, L"/finish=%lu,%lu,%lu", static_cast<unsigned long>(reinterpret_cast<uintptr_t>(uninstaller)),
+                static_cast<unsigned long>(reinterpret_cast<uintptr_t>(copy.ProgramFile)),
+                static_cast<unsigned long>(outcome));
+    // Without its backslash, which would escape the closing quote.
+    CopyFolderPath(folder, copy.Aside);
+    const bool aside = folder[0] != L'\0';
+    // "copy" /finish=PROCESS,OUTCOME ["/dir=FOLDER"] [/quiet]
+    const wchar_t* parts[] = {L"\"", copy.Program, L"\" ", finish, aside ? L" \"/dir=" : L"", folder,
+                              aside ? L"\"" : L"", quiet ? L" /quiet" : L""};
     uint32_t fits = CopyText(commandLine, TextCapacity, L"");
     for (const wchar_t* part : parts) {
         fits &= AppendText(commandLine, TextCapacity, part);
     }
-    if (fits == 0) {
+    UINT systemLength = ::GetSystemDirectoryW(system, MAX_PATH);
+    if (fits == 0 || systemLength == 0 || systemLength >= MAX_PATH) {
         return 0;
     }
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
-    // The copy works from the temporary folder, so that its current folder does not keep the install
-    // folder from being removed.
-    if (::CreateProcessW(copy, commandLine, nullptr, nullptr, TRUE, 0, nullptr, workFolder, &startup, &process) ==
-        FALSE) {
+    // The copy works from the system folder, so that its current folder keeps no folder it removes.
+    if (::CreateProcessW(copy.Program, commandLine, nullptr, nullptr, TRUE, 0, nullptr, system, &startup,
+                         &process) == FALSE) {
         return 0;
     }
     // The user answered this process; the copy's message may take the front in its place.
@@ -123,67 +196,45 @@ uint32_t RunCopy(const wchar_t* copy, const wchar_t* workFolder, HANDLE uninstal
     return 1;
 }
 
-// The end of the copy's command line, or /quiet before it.
-bool ReadQuietEnd(const wchar_t* cursor, bool* quiet) {
-    *quiet = *cursor == L' ';
-    if (*quiet) {
-        ++cursor;
-        if (!SkipText(&cursor, QuietSwitchText)) {
-            return false;
-        }
+// The copy's file moves to the temporary folder above its own, where the handle opened for deletion on
+// close deletes it when the copy ends; its folder, empty then, goes now. The move goes through that
+// very handle, so that the deletion follows the file to its new name.
+RemovalOutcome LeaveOwnFolder(HANDLE program, const wchar_t* folder) {
+    wchar_t above[PathCapacity];
+    wchar_t aside[MAX_PATH];
+    CopyText(above, PathCapacity, folder);
+    bool left = CutToParentFolder(above) != 0 && ::GetTempFileNameW(above, AsidePrefix, 0, aside) != 0;
+    if (left && RenameThroughHandle(program, aside) == 0) {
+        static_cast<void>(::DeleteFileW(aside));
+        left = false;
     }
-    return *cursor == L'\0';
+    wchar_t path[PathCapacity];
+    CopyFolderPath(path, folder);
+    return RemoveFolderWhenEmpty(path, left ? Removed : RemovedAtRestart);
 }
 
-// The text, then one space or the end.
-bool SkipText(const wchar_t** cursor, const wchar_t* text) {
-    const wchar_t* at = *cursor;
-    for (; *text != L'\0'; ++text, ++at) {
-        if (*at != *text) {
-            return false;
-        }
-    }
-    if (*at == L' ') {
-        ++at;
-    } else if (*at != L'\0') {
-        return false;
-    }
-    *cursor = at;
-    return true;
+// Renames the open file to the path, replacing the empty file that reserved the name. 1 when renamed.
+uint32_t RenameThroughHandle(HANDLE file, const wchar_t* path) {
+    constexpr uint32_t NameBytes = MAX_PATH * sizeof(wchar_t);
+    union {
+        FILE_RENAME_INFO Info;
+        uint8_t Bytes[sizeof(FILE_RENAME_INFO) + NameBytes];
+    } rename;
+    ::ZeroMemory(&rename, sizeof(rename));
+    const uint32_t length = BoundedLength(path, MAX_PATH);
+    rename.Info.ReplaceIfExists = TRUE;
+    rename.Info.FileNameLength = length * sizeof(wchar_t);
+    ::CopyMemory(rename.Info.FileName, path, length * sizeof(wchar_t));
+    return ::SetFileInformationByHandle(file, FileRenameInfo, &rename, sizeof(rename)) != FALSE ? 1 : 0;
 }
 
-bool ReadNumber(const wchar_t** cursor, uint32_t* number) {
-    const wchar_t* at = *cursor;
-    uint32_t value = 0;
-    for (; *at >= L'0' && *at <= L'9'; ++at) {
-        if (value > (0xFFFFFFFFu - 9) / 10) {
-            return false;
-        }
-        value = value * 10 + static_cast<uint32_t>(*at - L'0');
+// The folder's path without its trailing backslash, as the folder calls and the restart list take it.
+void CopyFolderPath(wchar_t* out, const wchar_t* folder) {
+    CopyText(out, PathCapacity, folder);
+    uint32_t length = BoundedLength(out, PathCapacity);
+    if (length > 0 && out[length - 1] == L'\\') {
+        out[length - 1] = L'\0';
     }
-    if (at == *cursor) {
-        return false;
-    }
-    *number = value;
-    *cursor = at;
-    return SkipText(cursor, L"");
-}
-
-bool ReadQuoted(const wchar_t** cursor, wchar_t* out, uint32_t capacity) {
-    const wchar_t* at = *cursor;
-    if (*at != L'"') {
-        return false;
-    }
-    uint32_t length = 0;
-    for (++at; *at != L'"'; ++at) {
-        if (*at == L'\0' || length + 1 >= capacity) {
-            return false;
-        }
-        out[length++] = *at;
-    }
-    out[length] = L'\0';
-    *cursor = at + 1;
-    return length > 0;
 }
 
 }  // namespace

@@ -1,32 +1,48 @@
 #pragma once
 
+#include "common/command_line.h"
 #include "pack/uninstaller/installation.h"
 #include "pack/uninstaller/removal_outcome.h"
 
 #include <windows.h>
 
-// A running program cannot delete its own file. The uninstaller therefore starts a copy of itself in
-// the temporary folder, which waits for it to end, deletes its file and the install folder, and shows
-// the result. The copy's own file is opened for deletion on close and that handle handed down to the
-// copy, so the system deletes the copy when it ends; the copy is also named for deletion at the next
-// restart, for a system that keeps it.
+// A running program cannot delete its own file, but it can move it aside on its volume. The uninstaller
+// makes a folder of its own that only administrators and the system can write, puts a copy of itself
+// there and moves its own file in beside it: it then removes the install folder itself and reports the
+// truth. The copy waits for the uninstaller to end, deletes its file, removes the folder and ends; its
+// own file goes when its last handle closes, one opened for deletion on close that the uninstaller
+// hands down. A clean removal leaves nothing for the restart and no file anywhere.
+// A file moves only on its volume: an install folder on another volume than the temporary folder gets
+// a folder of the same kind beside it for the uninstaller's file, which the copy clears as well.
 
-// What the copy is told on its command line.
-struct HelperRequest {
-    HANDLE Original;         // the uninstaller's process, to wait for
-    RemovalOutcome Outcome;  // what the uninstaller achieved before it ended
-    wchar_t Program[PathCapacity];
-    bool Quiet;              // /quiet: no message at the end either
+struct RemovalCopy {
+    wchar_t Folder[PathCapacity];    // the copy's own folder, with its backslash
+    wchar_t Program[PathCapacity];   // the copy
+    wchar_t Original[PathCapacity];  // where the uninstaller's own file is
+    // The folder besides its own where the copy deletes the uninstaller's file, uninstall.exe, and
+    // which it then removes: the one beside the install folder, or the install folder itself when the
+    // file could not leave it. Empty when the file is in the copy's own folder.
+    wchar_t Aside[PathCapacity];
+    bool Moved;                      // the uninstaller's file left the install folder
+    HANDLE ProgramFile;              // the copy, open for deletion on close
 };
 
-// 1 when the copy runs; it then reports the result (unless quiet), and the uninstaller only has to end.
-uint32_t StartRemovalHelper(const Installation& installation, RemovalOutcome outcome, bool quiet);
+// Makes the folder and the copy and checks the folder before anything uses it. False, with nothing
+// left behind, when any of it fails.
+bool PrepareRemovalCopy(RemovalCopy* copy);
 
-// True when the command line is the copy's, as StartRemovalHelper writes it, naming a process.
-bool ReadHelperRequest(const wchar_t* commandLine, HelperRequest* request);
+// Moves the uninstaller's file out of the install folder; a file that cannot move (held open) is handed
+// to the restart where it is.
+RemovalOutcome MoveUninstallerAside(const Installation& installation, RemovalCopy* copy);
 
-// The copy's work: waits for the uninstaller to end, then removes it. The outcome of the whole removal.
-RemovalOutcome FinishAfterUninstaller(const HelperRequest& request);
+// Starts the copy, handing it this process, the outcome and the folder aside. 1 when it runs, and it
+// shows the result unless quiet. Otherwise the copy is deleted at once and the uninstaller's moved file
+// goes at the restart, which *outcome then tells.
+uint32_t StartRemovalCopy(RemovalCopy* copy, RemovalOutcome* outcome, bool quiet);
 
-// Deletes the uninstaller's file and its folder once empty, either or both at the next restart.
-RemovalOutcome RemoveUninstallerAndFolder(const wchar_t* program, RemovalOutcome earlier);
+// True when the command line is the copy's: /finish with a process to wait for and a known outcome.
+bool IsRemovalCopy(const CommandLine& arguments);
+
+// The copy's work: waits for the uninstaller to end, deletes its file, leaves its own folder and removes
+// it. What the copy achieved, to be combined with the uninstaller's outcome.
+RemovalOutcome FinishRemoval(const CommandLine& arguments);

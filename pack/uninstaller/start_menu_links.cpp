@@ -1,9 +1,9 @@
 #include "pack/uninstaller/start_menu_links.h"
 
-#include "install/step_strings.h"
+#include "common/step_strings.h"
 #include "pack/uninstaller/file_removal.h"
 #include "pack/uninstaller/text.h"
-#include "setup/product_texts.h"
+#include "common/product_texts.h"
 
 #include <objbase.h>
 #include <shlobj.h>

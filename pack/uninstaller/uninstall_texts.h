@@ -1,6 +1,6 @@
 #pragma once
 
-#include "setup/product_texts.h"
+#include "common/product_texts.h"
 
 // What the uninstaller says, each text defined once. Message boxes carry the product's title.
 constexpr const wchar_t* RemoveQuestion = L"Remove Kelvorin App Pack (32-bit) and all of its components?";

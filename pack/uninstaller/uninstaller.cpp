@@ -1,15 +1,17 @@
 #include "common/dll_search.h"
 #include "pack/uninstaller/component_programs.h"
 #include "pack/uninstaller/component_registrations.h"
+#include "pack/uninstaller/file_removal.h"
+#include "pack/uninstaller/install_folders.h"
 #include "pack/uninstaller/leftover_files.h"
 #include "pack/uninstaller/product_keys.h"
 #include "pack/uninstaller/self_removal.h"
 #include "pack/uninstaller/start_menu_links.h"
 #include "pack/uninstaller/uninstall_texts.h"
-#include "setup/exit_code.h"
-#include "setup/run_log.h"
-#include "setup/run_start.h"
-#include "setup/usage_texts.h"
+#include "common/exit_code.h"
+#include "common/run_log.h"
+#include "common/run_start.h"
+#include "common/usage_texts.h"
 
 #include <windows.h>
 
@@ -20,26 +22,27 @@ constexpr const wchar_t* OwnPathUnknownText = L"The uninstaller could not read i
 constexpr const wchar_t* AnsweredNoText = L"Nothing was removed: the answer was No.";
 constexpr const wchar_t* QuestionNotShownText = L"The question could not be shown.";
 
+void FinishAsCopy(const CommandLine& arguments);
 int Uninstall(const RunStart& run);
 RemovalOutcome RemovePack(const Installation& installation);
+RemovalOutcome RemoveUninstallerAndFolders(const Installation& installation, RemovalOutcome outcome, bool quiet);
 const wchar_t* ResultText(RemovalOutcome outcome);
 void ShowResult(RemovalOutcome outcome);
 int ExitCodeOf(RemovalOutcome outcome);
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // Before anything can load a DLL by name, keep planted copies beside the program out of reach.
     if (!RestrictDllSearch()) {
         return ExitDllSearchNotRestricted;
     }
-    HelperRequest request;
-    if (ReadHelperRequest(commandLine, &request)) {
-        RemovalOutcome outcome = FinishAfterUninstaller(request);
-        if (!request.Quiet) {
-            ShowResult(outcome);
-        }
-        return ExitSucceeded;
+    // The copy that finishes a removal is told so on its command line, read by the one parser.
+    CommandLine copyArguments;
+    ReadCommandLine(::GetCommandLineW(), RemovalCopySwitches, &copyArguments);
+    if (IsRemovalCopy(copyArguments)) {
+        FinishAsCopy(copyArguments);
+        return ExitSucceeded;  // reaches no one: the uninstaller has ended and reported
     }
     // The copy that finishes the removal inherits the claim, so that no installation starts between
     // this program's end and the copy's.
@@ -53,6 +56,15 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
 }
 
 namespace {
+
+// Finishes the removal and, unless quiet, shows its result to the person who answered the uninstaller.
+void FinishAsCopy(const CommandLine& arguments) {
+    const RemovalOutcome earlier = static_cast<RemovalOutcome>(arguments.FinishOutcome);
+    const RemovalOutcome outcome = WorseOutcome(earlier, FinishRemoval(arguments));
+    if (arguments.Mode != QuietMode) {
+        ShowResult(outcome);
+    }
+}
 
 int Uninstall(const RunStart& run) {
     const bool quiet = run.Arguments.Mode == QuietMode;
@@ -69,14 +81,8 @@ int Uninstall(const RunStart& run) {
             return answer == IDNO ? ExitSucceeded : ExitQuestionNotShown;
         }
     }
-    RemovalOutcome outcome = RemovePack(installation);
-    if (StartRemovalHelper(installation, outcome, quiet) == 0) {
-        // Without the copy, the system removes this program and its folder at the next restart.
-        outcome = RemoveUninstallerAndFolder(installation.Program, outcome);
-        if (!quiet) {
-            ShowResult(outcome);
-        }
-    }
+    ReportRemovalsTo(run.Log);
+    RemovalOutcome outcome = RemoveUninstallerAndFolders(installation, RemovePack(installation), quiet);
     WriteLogLine(run.Log, ResultText(outcome));
     // Started with no argument, as the list of installed programs starts it, it ends with 0 as it
     // always has: its message has told the person what happened.
@@ -92,6 +98,26 @@ RemovalOutcome RemovePack(const Installation& installation) {
     outcome = WorseOutcome(outcome, RemoveLeftoverFiles(installation));
     outcome = WorseOutcome(outcome, RemoveUninstallEntry(installation));
     return WorseOutcome(outcome, RemoveSavedInstallFolder(installation));
+}
+
+// This program's file leaves the install folder for the copy's, so that the folders can be removed now
+// and the outcome told is the whole truth; what cannot leave goes at the restart, and the outcome says so.
+RemovalOutcome RemoveUninstallerAndFolders(const Installation& installation, RemovalOutcome outcome, bool quiet) {
+    // Started from the install folder, the current folder would keep it from being removed.
+    wchar_t system[MAX_PATH];
+    UINT length = ::GetSystemDirectoryW(system, MAX_PATH);
+    if (length != 0 && length < MAX_PATH) {
+        static_cast<void>(::SetCurrentDirectoryW(system));
+    }
+    RemovalCopy copy;
+    const bool prepared = PrepareRemovalCopy(&copy);
+    outcome = WorseOutcome(outcome, prepared ? MoveUninstallerAside(installation, &copy)
+                                             : RemoveFileNowOrAtRestart(installation.Program));
+    outcome = RemoveInstallFolders(installation, outcome);
+    if ((prepared ? StartRemovalCopy(&copy, &outcome, quiet) : 0) == 0 && !quiet) {
+        ShowResult(outcome);
+    }
+    return outcome;
 }
 
 const wchar_t* ResultText(RemovalOutcome outcome) {

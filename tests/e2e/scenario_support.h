@@ -1,7 +1,7 @@
 #pragma once
 
 #include "resources/resource_ids.h"
-#include "setup/component_table.h"
+#include "common/component_table.h"
 #include "tests/e2e/installer_driver.h"
 #include "tests/support/pack_registry_values.h"
 

@@ -1,4 +1,4 @@
-#include "setup/exit_code.h"
+#include "common/exit_code.h"
 #include "tests/e2e/machine_state.h"
 #include "tests/e2e/scenario_support.h"
 #include "tests/support/window_picture.h"

@@ -1,4 +1,4 @@
-#include "setup/exit_code.h"
+#include "common/exit_code.h"
 #include "tests/e2e/machine_snapshot.h"
 #include "tests/e2e/machine_state.h"
 #include "tests/e2e/scenario_support.h"
@@ -82,17 +82,16 @@ TEST_F(Unattended, QuietInstallationEqualsTheWizardsAndQuietRemovalTakesItBack) 
     EXPECT_EQ(L"Install folder: " + folder, removal[3]);
     EXPECT_EQ(L"Kelvorin App Pack was removed from your computer.", removal[4]);
     EXPECT_EQ(L"Exit code: 0", removal[5]);
-    // The copy in the temporary folder removes the uninstaller and the folder once the uninstaller has
-    // ended; a listing of the folder meanwhile would keep it there until the restart.
-    EXPECT_TRUE(WaitFor([&] { return !PathExists(folder); }, 10000));
-    std::vector<std::wstring> after = MachineSnapshot();
-    EXPECT_TRUE(after == before) << SnapshotDifference(before, after);
+    // The uninstaller removes the folder itself before it ends; its copy in the temporary folder goes
+    // once it has ended.
+    EXPECT_FALSE(PathExists(folder));
+    ExpectMachineAsBefore(before);
     EXPECT_EQ(nullptr, FindAnyMessageBox()) << "the copy that finishes the removal showed its result";
 
     const std::wstring log = LogFolder + L"quiet.log";
     const std::wstring command = SetupCommand(L"/quiet /log=" + log);
     EXPECT_EQ(DWORD{ExitSucceeded}, RunUnseen(InstallerPath(), command));
-    after = MachineSnapshot();
+    std::vector<std::wstring> after = MachineSnapshot();
     EXPECT_TRUE(after == installed) << SnapshotDifference(installed, after);
     ExpectBodiesInstalled(folder);
 
@@ -108,24 +107,95 @@ TEST_F(Unattended, QuietInstallationEqualsTheWizardsAndQuietRemovalTakesItBack) 
     EXPECT_EQ(L"Exit code: 0", lines.back());
 }
 
-// A program of the pack held open goes at the next restart: the tool is told so by 3010.
+// A program of the pack, the uninstaller itself and the install folder held open go at the next
+// restart: the tool is told so by 3010, and the log names each of them, never "removed".
 TEST_F(Unattended, QuietRemovalWithAFileInUseEndsWith3010) {
     ASSERT_EQ(DWORD{ExitSucceeded}, RunUnseen(InstallerPath(), SetupCommand(L"/quiet")));
     const std::wstring folder = DefaultInstallFolder();
-    HANDLE holder = ::CreateFileW((folder + L"Jottervale.exe").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
-                                  nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+    const std::wstring held[] = {folder + L"Jottervale.exe", folder + L"uninstall.exe",
+                                 RemoveTrailingSeparator(folder)};
+    std::vector<HANDLE> holders;
+    for (const std::wstring& path : held) {
+        // Shared for reading only, as a scanner holds a file: the uninstaller still starts, but neither
+        // it nor the folder can be deleted or moved.
+        holders.push_back(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        ASSERT_NE(INVALID_HANDLE_VALUE, holders.back()) << path.c_str();
+    }
     const std::wstring log = LogFolder + L"removal.log";
     const std::wstring command = ReadMachineValue(UninstallEntryKey, L"QuietUninstallString").Text();
     EXPECT_EQ(DWORD{ExitRestartRequired}, RunUnseen(L"", command + L" /norestart /log=" + log));
-    ::CloseHandle(holder);
     std::vector<std::wstring> lines = LogLines(log);
+    const std::vector<std::wstring> pending = PendingRemovals();
+    for (const std::wstring& path : held) {
+        EXPECT_TRUE(Contains(lines, L"Removed at the next restart: " + path)) << path.c_str();
+        EXPECT_TRUE(Contains(pending, L"\\??\\" + path)) << path.c_str();
+    }
+    for (HANDLE holder : holders) ::CloseHandle(holder);
+    EXPECT_FALSE(Contains(lines, L"Kelvorin App Pack was removed from your computer."));
     ASSERT_LE(2u, lines.size());
     EXPECT_EQ(L"Some files of Kelvorin App Pack are in use. They will be removed when you restart your computer.",
               lines[lines.size() - 2]);
     EXPECT_EQ(L"Exit code: 3010", lines.back());
     EXPECT_FALSE(MachineKeyExists(UninstallEntryKey));
-    EXPECT_TRUE(WaitFor([&] { return !PathExists(folder + L"uninstall.exe"); }));
+}
+
+// Folders the installation made above the install folder go with it once empty and a folder that was
+// there before stays; a user's folder named like a program is not the pack's: it stays, and nothing is
+// left to the restart.
+TEST_F(Unattended, QuietRemovalTakesTheFoldersItMadeAndLeavesEveryoneElses) {
+    const std::wstring existing = L"C:\\Existing\\";
+    const std::wstring made = existing + L"Apps\\";
+    const std::wstring folder = made + L"Deep\\Kelvorin\\";
+    ASSERT_TRUE(::CreateDirectoryW(RemoveTrailingSeparator(existing).c_str(), nullptr));
+    const std::vector<std::wstring> before = MachineSnapshot();
+    ASSERT_EQ(DWORD{ExitSucceeded}, RunUnseen(InstallerPath(), SetupCommand(L"/quiet /dir=" + folder)));
+    EXPECT_EQ(made, ReadMachineValue(L"Software\\Kelvorin", L"CreatedParent").Text());
+    const std::wstring command = ReadMachineValue(UninstallEntryKey, L"QuietUninstallString").Text();
+    const std::wstring log = LogFolder + L"removal.log";
+    EXPECT_EQ(DWORD{ExitSucceeded}, RunUnseen(L"", command + L" /log=" + log));
+    const std::vector<std::wstring> lines = LogLines(log);
+    ASSERT_LE(2u, lines.size());
+    EXPECT_EQ(L"Kelvorin App Pack was removed from your computer.", lines[lines.size() - 2]);
+    // Removed by the time the uninstaller ends, not left to its copy.
+    EXPECT_FALSE(PathExists(made));
+    EXPECT_TRUE(PathExists(existing));
+    EXPECT_TRUE(PendingRemovals().empty());
+    // Once the copy has ended, nothing of it is left in the temporary folder either.
+    ExpectMachineAsBefore(before);
+
+    ASSERT_EQ(DWORD{ExitSucceeded},
+              RunUnseen(InstallerPath(), SetupCommand(L"/quiet /components=Cryvane /dir=" + folder)));
+    ASSERT_TRUE(::CreateDirectoryW((folder + L"Ostrel.exe").c_str(), nullptr));
+    EXPECT_EQ(DWORD{ExitSucceeded}, RunUnseen(L"", command));
+    EXPECT_TRUE(PathExists(folder + L"Ostrel.exe"));
+    EXPECT_FALSE(PathExists(folder + L"Cryvane.exe"));
+    EXPECT_FALSE(PathExists(folder + L"uninstall.exe"));
+    EXPECT_TRUE(PendingRemovals().empty());
+    EXPECT_FALSE(MachineKeyExists(L"Software\\Kelvorin"));
+    EXPECT_FALSE(MachineKeyExists(UninstallEntryKey));
+}
+
+// A folder in the uninstaller's place keeps it out, and nothing could take the rest back: nothing else
+// is written, and the result says why.
+TEST_F(Unattended, WithoutItsUninstallerInPlaceNothingIsInstalled) {
+    const std::wstring folder = DefaultInstallFolder();
+    ASSERT_TRUE(::CreateDirectoryW(RemoveTrailingSeparator(folder).c_str(), nullptr));
+    ASSERT_TRUE(::CreateDirectoryW((folder + L"uninstall.exe").c_str(), nullptr));
+    const std::vector<std::wstring> before = MachineSnapshot();
+    const std::wstring log = LogFolder + L"unlisted.log";
+    EXPECT_EQ(DWORD{ExitInstallationFailed}, RunUnseen(InstallerPath(), SetupCommand(L"/quiet /log=" + log)));
+    const std::vector<std::wstring> lines = LogLines(log);
+    // The header's five lines, then the uninstaller and its error alone: no program was written.
+    ASSERT_EQ(10u, lines.size());
+    EXPECT_EQ(folder + L"uninstall.exe", lines[5]);
+    EXPECT_EQ(L"ERROR: Write failed.", lines[6]);
+    EXPECT_EQ(0u, lines[7].rfind(L"Windows error 183", 0)) << lines[7];
+    EXPECT_EQ(L"Installation failed.", lines[8]);
+    EXPECT_EQ(L"Exit code: 7", lines.back());
+    const std::vector<std::wstring> after = MachineSnapshot();
+    EXPECT_TRUE(after == before) << SnapshotDifference(before, after);
+    EXPECT_FALSE(MachineKeyExists(UninstallEntryKey));
 }
 
 // A deployment tool's timeout or a power cut ends the installation after its first program: what it
@@ -145,9 +215,8 @@ TEST_F(Unattended, InstallationKilledAfterItsFirstProgramIsListedAndRemovable) {
     ASSERT_EQ(L"\"" + folder + L"uninstall.exe\"", UninstallString());
     const std::wstring quietUninstall = ReadMachineValue(UninstallEntryKey, L"QuietUninstallString").Text();
     EXPECT_EQ(DWORD{ExitSucceeded}, RunUnseen(L"", quietUninstall));
-    EXPECT_TRUE(WaitFor([&] { return !PathExists(folder); }, 10000));
-    const std::vector<std::wstring> after = MachineSnapshot();
-    EXPECT_TRUE(after == before) << SnapshotDifference(before, after);
+    EXPECT_FALSE(PathExists(folder));
+    ExpectMachineAsBefore(before);
 }
 
 // The uninstaller ends while its copy in the temporary folder still works and shows the result: the

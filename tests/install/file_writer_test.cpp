@@ -1,5 +1,5 @@
 #include "install/file_writer.h"
-#include "install/temporary_name.h"
+#include "common/temporary_name.h"
 #include "tests/support/scratch_folder.h"
 #include "setup/setup_state.h"
 

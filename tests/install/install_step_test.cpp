@@ -46,6 +46,7 @@ public:
         CurrentSetup = &setup_;
         ASSERT_EQ(0u, setup_.LoadPayload());
         installFolder_ = folder_ / L"Apps\\Kelvorin\\";
+        createdParent_ = folder_ / L"Apps\\";
         startMenuFolder_ = folder_ / L"Programs\\Kelvorin\\";
         SetFolders(installFolder_, startMenuFolder_);
         setup_.FrameWindow = ::CreateDialogParamW(setup_.Instance, MAKEINTRESOURCEW(IDD_FRAME), nullptr,
@@ -157,13 +158,15 @@ public:
         return bytes;
     }
 
-    // Every value in the order it is handed over. A listed installation writes its uninstall entry as
-    // soon as the uninstaller is in place, then the components' values, AppPath and the entry again.
+    // Every value in the order it is handed over. A listed installation writes its uninstall entry before
+    // the uninstaller takes its name, then the record of the folder it created above the install folder
+    // (when it created one), the components' values, AppPath and the entry again.
     std::vector<RecordedValue> ExpectedValues(std::initializer_list<uint32_t> components, uint32_t bytesRequired,
                                               bool listed) const {
         std::vector<RecordedValue> entry;
         if (listed) entry = ExpectedUninstallEntry(Uninstaller(), bytesRequired >> 10);
         std::vector<RecordedValue> values = entry;
+        if (listed && !createdParent_.empty()) values.push_back(ExpectedCreatedParent(createdParent_));
         for (uint32_t n : components) {
             for (const RecordedValue& value : ExpectedComponentValues(n, Exe(n))) values.push_back(value);
         }
@@ -191,6 +194,7 @@ public:
     SetupState setup_{::GetModuleHandleW(nullptr)};
     RegistryRecorder recorder_;
     std::wstring installFolder_;
+    std::wstring createdParent_;  // empty once a test makes the install folder itself
     std::wstring startMenuFolder_;
     std::vector<StepSnapshot> steps_;
 };
@@ -221,11 +225,11 @@ TEST_F(Installation, AllEightComponentsThroughTheRealFrameAndTimer) {
     EXPECT_EQ(Succeeded, Status());
     EXPECT_EQ(0u, setup_.ErrorCount);
 
-    // The 40 values in the order they were handed over, and each one step by step.
+    // The 41 values in the order they were handed over, and each one step by step.
     std::vector<RecordedValue> expected = ExpectedValues({4, 5, 6, 7}, 2163200, true);
-    ASSERT_EQ(40u, expected.size());
+    ASSERT_EQ(41u, expected.size());
     EXPECT_EQ(expected, recorder_.Values());
-    const size_t valuesAfter[9] = {10, 10, 10, 10, 14, 19, 24, 29, 40};
+    const size_t valuesAfter[9] = {11, 11, 11, 11, 15, 20, 25, 30, 41};
     for (uint32_t n = 0; n < 9; ++n) EXPECT_EQ(valuesAfter[n], steps_[n].RegistryValues) << "after step " << n;
     for (const RecordedValue& value : expected) {
         RecordedValue actual;
@@ -265,6 +269,7 @@ TEST_F(Installation, OnlyOstrelGivesThreeLinesAndNoComponentValues) {
 // user's files of other names, which stay.
 TEST_F(Installation, AJottervaleHeldOpenFailsOnlyItsOwnStep) {
     ASSERT_TRUE(::SHCreateDirectoryExW(nullptr, installFolder_.c_str(), nullptr) == ERROR_SUCCESS);
+    createdParent_.clear();
     HANDLE holder = ::CreateFileW(Exe(5).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, holder);
     const std::vector<std::wstring> leftovers = {L"~kv3f0.tmp", L"~KV0AB.TMP"};
@@ -331,18 +336,23 @@ TEST_F(Installation, ARefusedValueOrAPositiveShellResultIsAFailedWrite) {
     EXPECT_TRUE(ReadBack(jottervale[3], &actual));
 }
 
-TEST_F(Installation, AFailingUninstallerKeepsAppPathAndWritesNoUninstallEntry) {
+// Without its uninstaller nothing could take a program back: nothing else is written, not a program, a
+// link, a value or AppPath, and the uninstaller's line names the failure.
+TEST_F(Installation, AFolderInTheUninstallersPlaceStopsTheInstallation) {
     // A folder named like the uninstaller cannot be replaced by a file.
     ASSERT_TRUE(::SHCreateDirectoryExW(nullptr, Uninstaller().c_str(), nullptr) == ERROR_SUCCESS);
-    TickOnly({1});
+    TickOnly({1, 5});
     StartInstallation();
     RunUntilFinished();
     ExpectNineStepsFromBareFolders();
-    EXPECT_EQ((std::vector<std::wstring>{Exe(1), Link(1), Uninstaller(), WriteFailed}), Lines());
-    EXPECT_EQ(ExpectedValues({1}, SizeOf({1}), false), recorder_.Values());
+    EXPECT_EQ((std::vector<std::wstring>{Uninstaller(), WriteFailed}), Lines());
+    EXPECT_TRUE(recorder_.Values().empty());
+    EXPECT_FALSE(FileExists(Exe(1)));
+    EXPECT_FALSE(FileExists(Link(1)));
     EXPECT_FALSE(KeyExists(L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelvorin", KEY_WOW64_32KEY));
     RecordedValue appPath;
-    EXPECT_TRUE(ReadBack(ExpectedAppPath(installFolder_), &appPath));
+    EXPECT_FALSE(ReadBack(ExpectedAppPath(installFolder_), &appPath));
+    EXPECT_EQ(1u, setup_.ErrorCount);
     EXPECT_EQ(Failed, Status());
 }
 
@@ -385,13 +395,13 @@ TEST_F(Installation, FoldersTooLongForTheirBuffersFailTheirWrites) {
     StartInstallation();
     RunUntilFinished();
     ExpectNineStepsFromBareFolders();
-    const std::wstring cutExe = (longFolder + L"Ostrel.exe").substr(0, PathCapacity - 1);
+    // The uninstaller's path does not fit: without it nothing else is written.
     const std::wstring cutUninstaller = (longFolder + L"uninstall.exe").substr(0, PathCapacity - 1);
-    EXPECT_EQ((std::vector<std::wstring>{cutExe, WriteFailed, cutUninstaller, WriteFailed}), Lines());
-    EXPECT_EQ(2u, setup_.ErrorCount);
+    EXPECT_EQ((std::vector<std::wstring>{cutUninstaller, WriteFailed}), Lines());
+    EXPECT_EQ(1u, setup_.ErrorCount);
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(startMenuFolder_.c_str()))
         << "the Start-menu folder is made only for a written program";
-    EXPECT_EQ(ExpectedValues({}, 0, false), recorder_.Values());
+    EXPECT_TRUE(recorder_.Values().empty());
     EXPECT_EQ(Failed, Status());
 }
 
@@ -418,7 +428,7 @@ TEST_F(Installation, AFolderFillingItsWholeBufferStaysTerminated) {
     StartInstallation();
     RunUntilFinished();
     ExpectNineStepsFromBareFolders();
-    EXPECT_EQ((std::vector<std::wstring>{installFolder_, WriteFailed, installFolder_, WriteFailed}), Lines());
+    EXPECT_EQ((std::vector<std::wstring>{installFolder_, WriteFailed}), Lines());
     EXPECT_EQ(0, setup_.InstallFolder[PathCapacity - 1]);
 }
 

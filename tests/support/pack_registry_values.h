@@ -70,6 +70,11 @@ inline RecordedValue ExpectedAppPath(const std::wstring& folder) {
     return TextValue(L"Software\\Kelvorin", L"AppPath", folder);
 }
 
+// The outermost folder above the install folder that the installation created.
+inline RecordedValue ExpectedCreatedParent(const std::wstring& folder) {
+    return TextValue(L"Software\\Kelvorin", L"CreatedParent", folder);
+}
+
 inline std::vector<RecordedValue> ExpectedUninstallEntry(const std::wstring& uninstaller, DWORD kibibytes) {
     const std::wstring key = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelvorin";
     return {

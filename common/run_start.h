@@ -1,6 +1,6 @@
 #pragma once
 
-#include "setup/command_line.h"
+#include "common/command_line.h"
 
 #include <windows.h>
 

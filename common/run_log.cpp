@@ -1,7 +1,7 @@
-#include "setup/run_log.h"
+#include "common/run_log.h"
 
 #include "common/bounded_text.h"
-#include "setup/product_texts.h"
+#include "common/product_texts.h"
 
 namespace {
 

@@ -22,11 +22,15 @@ enum SwitchBit : uint32_t {
     LogSwitch = 16,
     NoRestartSwitch = 32,
     HelpSwitch = 64,
+    FinishSwitch = 128,  // the uninstaller's copy that finishes a removal; never typed by a person
 };
 
 constexpr uint32_t InstallerSwitches =
     QuietSwitch | PassiveSwitch | DirSwitch | ComponentsSwitch | LogSwitch | NoRestartSwitch | HelpSwitch;
 constexpr uint32_t UninstallerSwitches = QuietSwitch | LogSwitch | NoRestartSwitch | HelpSwitch;
+// What the uninstaller hands its copy: /finish=PROCESS,FILE,OUTCOME, the folder it is to clear
+// besides its own, and /quiet.
+constexpr uint32_t RemovalCopySwitches = QuietSwitch | DirSwitch | FinishSwitch;
 
 enum ArgumentProblem : uint32_t {
     NoProblem = 0,
@@ -54,6 +58,9 @@ struct CommandLine {
     uint32_t Components;  // bit n: component n; all eight unless /components was given
     wchar_t Folder[ArgumentPathCapacity];   // /dir, ending in a backslash
     wchar_t LogPath[ArgumentPathCapacity];  // /log
+    uint32_t FinishProcess;  // /finish: the uninstaller's inherited process handle, as a number
+    uint32_t FinishFile;     // /finish: the inherited handle to the copy's own file
+    uint32_t FinishOutcome;  // /finish: what the uninstaller's removal achieved
     ArgumentProblem Problem;                // the first one found; parsing stops there
     wchar_t ProblemArgument[ArgumentTextCapacity];  // that argument, cut to fit
 };

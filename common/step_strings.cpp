@@ -1,4 +1,4 @@
-#include "install/step_strings.h"
+#include "common/step_strings.h"
 
 namespace {
 

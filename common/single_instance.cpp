@@ -1,6 +1,6 @@
-#include "setup/single_instance.h"
+#include "common/single_instance.h"
 
-#include "setup/product_texts.h"
+#include "common/product_texts.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "setup/run_start.h"
+#include "common/run_start.h"
 
 #include "common/bounded_text.h"
-#include "setup/exit_code.h"
-#include "setup/product_texts.h"
-#include "setup/run_log.h"
-#include "setup/single_instance.h"
+#include "common/exit_code.h"
+#include "common/product_texts.h"
+#include "common/run_log.h"
+#include "common/single_instance.h"
 
 namespace {
 

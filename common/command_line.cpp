@@ -1,8 +1,8 @@
-#include "setup/command_line.h"
+#include "common/command_line.h"
 
 #include "common/bounded_text.h"
-#include "setup/component_table.h"
-#include "setup/paths.h"
+#include "common/component_table.h"
+#include "common/paths.h"
 
 #include <shellapi.h>
 
@@ -17,7 +17,7 @@ struct SwitchName {
 constexpr SwitchName SwitchNames[] = {
     {L"quiet", QuietSwitch, false},          {L"passive", PassiveSwitch, false}, {L"dir", DirSwitch, true},
     {L"components", ComponentsSwitch, true}, {L"log", LogSwitch, true},          {L"norestart", NoRestartSwitch, false},
-    {L"?", HelpSwitch, false},               {L"help", HelpSwitch, false},
+    {L"?", HelpSwitch, false},               {L"help", HelpSwitch, false},       {L"finish", FinishSwitch, true},
 };
 
 constexpr const wchar_t* ProblemTexts[] = {
@@ -40,6 +40,8 @@ const SwitchName* FindSwitch(const wchar_t* argument, uint32_t accepted, const w
 RunMode QuieterMode(RunMode mode, const SwitchName* named);
 ArgumentProblem ReadFolder(const wchar_t* value, wchar_t* folder);
 ArgumentProblem ReadComponents(const wchar_t* value, uint32_t* components);
+ArgumentProblem ReadFinish(const wchar_t* value, CommandLine* out);
+bool ReadDecimal(const wchar_t** cursor, uint32_t* number);
 uint32_t FindComponent(const wchar_t* name, uint32_t length);
 bool SameNameIgnoringCase(const wchar_t* text, uint32_t length, const wchar_t* name);
 bool IsForbiddenInFolder(const wchar_t* value, uint32_t index);
@@ -117,6 +119,8 @@ ArgumentProblem ParseOne(const wchar_t* argument, uint32_t accepted, CommandLine
         return ReadFolder(value, out->Folder);
     case ComponentsSwitch:
         return ReadComponents(value, &out->Components);
+    case FinishSwitch:
+        return ReadFinish(value, out);
     default:
         return CopyText(out->LogPath, ArgumentPathCapacity, value) ? NoProblem : MalformedValue;
     }
@@ -195,6 +199,34 @@ ArgumentProblem ReadComponents(const wchar_t* value, uint32_t* components) {
         }
         name += length + 1;
     }
+}
+
+// PROCESS,FILE,OUTCOME: three decimal numbers.
+ArgumentProblem ReadFinish(const wchar_t* value, CommandLine* out) {
+    const wchar_t* cursor = value;
+    if (!ReadDecimal(&cursor, &out->FinishProcess) || *cursor++ != L',' ||
+        !ReadDecimal(&cursor, &out->FinishFile) || *cursor++ != L',' ||
+        !ReadDecimal(&cursor, &out->FinishOutcome) || *cursor != L'\0') {
+        return MalformedValue;
+    }
+    return NoProblem;
+}
+
+// At least one digit; false when the number would not fit 32 bits.
+bool ReadDecimal(const wchar_t** cursor, uint32_t* number) {
+    const wchar_t* at = *cursor;
+    uint32_t value = 0;
+    for (; *at >= L'0' && *at <= L'9'; ++at) {
+        const uint32_t digit = static_cast<uint32_t>(*at - L'0');
+        if (value > (0xFFFFFFFFu - digit) / 10) {
+            return false;
+        }
+        value = value * 10 + digit;
+    }
+    *number = value;
+    const bool read = at != *cursor;
+    *cursor = at;
+    return read;
 }
 
 // ComponentCount when no component has the name.

@@ -1,4 +1,4 @@
-#include "setup/paths.h"
+#include "common/paths.h"
 #include "tests/support/scratch_folder.h"
 
 #include <windows.h>

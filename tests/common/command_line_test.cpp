@@ -1,5 +1,5 @@
-#include "setup/command_line.h"
-#include "setup/run_log.h"
+#include "common/command_line.h"
+#include "common/run_log.h"
 #include "tests/support/scratch_folder.h"
 
 #include <gtest/gtest.h>
@@ -111,6 +111,32 @@ TEST(CommandLine, QuietOrPassiveAfterTheRefusedArgumentStillCounts) {
     EXPECT_EQ(PassiveMode, Parse({L"/dir=x", L"-Passive"}).Mode);
     EXPECT_EQ(QuietMode, Parse({L"/passive", L"/quiet"}).Mode);
     EXPECT_EQ(WizardMode, Parse({L"/bogus", L"/help"}).Mode);
+}
+
+// The uninstaller's copy is told its work on a command line that the one parser reads; no person's
+// command line may carry it to either program.
+TEST(CommandLine, TheRemovalCopysSwitchesAreReadOnlyUnderItsRules) {
+    CommandLine copy;
+    ReadCommandLine(L"\"C:\\Windows\\Temp\\Kvu0a1b2.tmp\\uninstall.exe\" /finish=1234,5678,1 "
+                    L"\"/dir=C:\\Program Files (x86)\\Kelvorin\" /quiet",
+                    RemovalCopySwitches, &copy);
+    EXPECT_EQ(NoProblem, copy.Problem) << copy.ProblemArgument;
+    EXPECT_EQ(FinishSwitch | DirSwitch | QuietSwitch, copy.Given);
+    EXPECT_EQ(1234u, copy.FinishProcess);
+    EXPECT_EQ(5678u, copy.FinishFile);
+    EXPECT_EQ(1u, copy.FinishOutcome);
+    EXPECT_STREQ(L"C:\\Program Files (x86)\\Kelvorin\\", copy.Folder);
+    EXPECT_EQ(QuietMode, copy.Mode);
+    EXPECT_EQ(4294967295u, Parse({L"/finish=4294967295,1,0"}, RemovalCopySwitches).FinishProcess);
+    EXPECT_EQ(MissingValue, Parse({L"/finish="}, RemovalCopySwitches).Problem);
+    for (const wchar_t* malformed : {L"/finish=12", L"/finish=12,3", L"/finish=1,2,", L"/finish=,1,2",
+                                     L"/finish=1,2,3,4", L"/finish=4294967296,1,0", L"/finish=-1,1,0",
+                                     L"/finish=1, 2,3"}) {
+        EXPECT_EQ(MalformedValue, Parse({malformed}, RemovalCopySwitches).Problem) << malformed;
+    }
+    EXPECT_EQ(UnknownSwitch, Parse({L"/finish=1,2,0"}, UninstallerSwitches).Problem);
+    EXPECT_EQ(UnknownSwitch, Parse({L"/finish=1,2,0"}).Problem);
+    EXPECT_EQ(UnknownSwitch, Parse({L"/log=x"}, RemovalCopySwitches).Problem);
 }
 
 std::string ReadWhileOpen(const std::wstring& path) {

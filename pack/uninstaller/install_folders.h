@@ -1,0 +1,9 @@
+#pragma once
+
+#include "pack/uninstaller/installation.h"
+#include "pack/uninstaller/removal_outcome.h"
+
+// Removes the install folder once empty, then each folder above it that the installation created, up
+// to the outermost it recorded, each once empty. Where earlier files wait for the restart, the folders
+// are handed to it as well, to go after them; a folder that holds someone else's files stays.
+RemovalOutcome RemoveInstallFolders(const Installation& installation, RemovalOutcome earlier);
