@@ -9,16 +9,19 @@
 #include <shlobj.h>
 
 uint32_t InitDefaultPaths() {
+    return CurrentSetup->LoadPayload() == 0 ? ProposeFolders() : 0;
+}
+
+uint32_t ProposeFolders() {
     SetupState& setup = *CurrentSetup;
-    if (setup.LoadPayload() != 0) {
-        return 0;
-    }
-    // The saved value is read straight into the still zero-filled InstallFolder, so it always ends in a NUL.
+    // The saved value is read straight into the zero-filled InstallFolder, so it always ends in a NUL.
+    ::ZeroMemory(setup.InstallFolder, sizeof(setup.InstallFolder));
     // Its type is not asked, so only the text decides: "." or "C:" (which a number can spell) would
     // resolve against the current folder of the elevated process.
     const wchar_t* keyPath = setup.BuildRegistryPath(MakerName);
     if (ReadSavedInstallPath(keyPath, setup.InstallFolder) && IsFullPath(setup.InstallFolder) &&
         IsExistingFolder(setup.InstallFolder)) {
+        MakeFolderPlain(setup.InstallFolder);
         CopyText(setup.BrowseBuffer, PathCapacity, setup.InstallFolder);
     } else {
         if (::SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, setup.InstallFolder) !=

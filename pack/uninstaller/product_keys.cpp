@@ -1,5 +1,6 @@
 #include "pack/uninstaller/product_keys.h"
 
+#include "common/same_path.h"
 #include "install/registrations.h"
 #include "install/step_strings.h"
 #include "pack/uninstaller/registry_keys.h"
@@ -18,7 +19,7 @@ RemovalOutcome RemoveUninstallEntry(const Installation& installation) {
     wchar_t written[TextCapacity];
     if (command != nullptr && ComposeKeyPath(UninstallEntryKey, KeyPartCount(UninstallEntryKey), keyPath) != 0 &&
         ComposeUninstallCommand(expected, WorkingStringCapacity, installation.Program) != 0 &&
-        ReadKeyText(keyPath, command->Name, written, TextCapacity) != 0 && SameText(written, expected) &&
+        ReadKeyText(keyPath, command->Name, written, TextCapacity) != 0 && SameCommandPath(written, expected) &&
         DeleteKeyTree(keyPath) == 0) {
         return LeftBehind;
     }
@@ -33,7 +34,7 @@ RemovalOutcome RemoveSavedInstallFolder(const Installation& installation) {
         return Removed;
     }
     if (ReadKeyText(keyPath, SavedInstallFolder.Value.Name, saved, TextCapacity) != 0 &&
-        SameFolder(saved, installation.Folder) && DeleteKeyValue(keyPath, SavedInstallFolder.Value.Name) == 0) {
+        SamePath(saved, installation.Folder) && DeleteKeyValue(keyPath, SavedInstallFolder.Value.Name) == 0) {
         return LeftBehind;
     }
     // Also when AppPath was already gone: an empty key is all that is left of the pack then.
