@@ -188,6 +188,43 @@ TEST(RunLog, LinesAreUtf8AndInTheFileAsSoonAsWritten) {
     EXPECT_EQ(1u, WriteLogLine(nullptr, L"nothing"));
 }
 
+int flushes;
+uint32_t failingFlush;  // the number of the flush that fails, 0 for none
+BOOL WINAPI CountedFlush(HANDLE file) {
+    if (++flushes == static_cast<int>(failingFlush)) {
+        ::SetLastError(ERROR_DISK_FULL);
+        return FALSE;
+    }
+    return ::FlushFileBuffers(file);
+}
+
+// Every line is flushed on its own. A line that cannot be written whole ends what the log takes, the
+// run going on; the log's closing says so after its last whole line.
+TEST(RunLog, EachLineIsFlushedAndALostLineIsToldAtTheEnd) {
+    ScratchFolder folder;
+    RunLogSeams::FlushFileBuffersCall = CountedFlush;
+    flushes = 0;
+    failingFlush = 3;
+    HANDLE log = OpenRunLog((folder / L"run.log").c_str());
+    ASSERT_NE(nullptr, log);
+    EXPECT_EQ(1u, WriteLogLine(log, L"one"));
+    EXPECT_EQ(1u, WriteLogLine(log, L"two"));
+    EXPECT_EQ(2, flushes);
+    EXPECT_EQ(0u, WriteLogLine(log, L"three"));
+    EXPECT_EQ(0u, WriteLogLine(log, L"four"));
+    WriteLogExitCode(log, 0);
+    CloseRunLog(log);
+    RunLogSeams::FlushFileBuffersCall = ::FlushFileBuffers;
+    EXPECT_EQ("one\r\ntwo\r\nThe log could not be written whole (Windows error 112): lines are missing from here on.\r\n",
+              ReadWhileOpen(folder / L"run.log"));
+
+    // A log that lost nothing closes as it is.
+    log = OpenRunLog((folder / L"run.log").c_str());
+    EXPECT_EQ(1u, WriteLogLine(log, L"whole"));
+    CloseRunLog(log);
+    EXPECT_EQ("whole\r\n", ReadWhileOpen(folder / L"run.log"));
+}
+
 TEST(RunLog, AnOverlongLineIsCutBetweenCharacters) {
     std::wstring line = L"a";
     for (int i = 0; i < 1000; ++i) line += L"\U0001F600";
