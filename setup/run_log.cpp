@@ -62,18 +62,24 @@ uint32_t WriteLogLine(HANDLE log, const wchar_t* line) {
     char bytes[LineBytes];
     const uint32_t count = EncodeLogLine(line, bytes, LineBytes);
     DWORD written = 0;
-    // Flushed line by line: what a log is for is the run that did not end as planned.
-    const bool whole = ::WriteFile(log, bytes, count, &written, nullptr) && written == count &&
-                       RunLogSeams::FlushFileBuffersCall(log);
-    if (log == Progress.File) {
-        if (whole) {
+    DWORD error = 0;
+    if (!::WriteFile(log, bytes, count, &written, nullptr)) {
+        error = ::GetLastError();
+    } else if (written != count) {
+        error = ERROR_DISK_FULL;  // a volume that took part of the line
+    } else if (!RunLogSeams::FlushFileBuffersCall(log)) {
+        // Flushed line by line: what a log is for is the run that did not end as planned.
+        error = ::GetLastError();
+    } else {
+        if (log == Progress.File) {
             Progress.WholeEnd += count;
-        } else {
-            const DWORD error = ::GetLastError();
-            Progress.LostError = error != 0 ? error : ERROR_DISK_FULL;
         }
+        return 1;
     }
-    return whole ? 1 : 0;
+    if (log == Progress.File) {
+        Progress.LostError = error != 0 ? error : ERROR_WRITE_FAULT;
+    }
+    return 0;
 }
 
 uint32_t WriteLogText(HANDLE log, const wchar_t* label, const wchar_t* text) {

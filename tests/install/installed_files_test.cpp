@@ -21,7 +21,8 @@ TEST(InstalledFiles, ALogInPlaceOfAnInstalledFileIsRecognisedInAnyForm) {
 
     for (const std::wstring& path :
          {folder + L"Ostrel.exe", folder + L"UNINSTALL.EXE", scratch / L"kelvorin/x/../Pebbrack.exe.",
-          std::wstring(shortFolder) + L"Cryvane.exe", scratch / L"Menu\\Kelvorin\\Blorra.lnk", folder + L"~kv0aF.tmp"}) {
+          std::wstring(shortFolder) + L"Cryvane.exe", scratch / L"Menu\\Kelvorin\\Blorra.lnk",
+          folder + L"~kv0aF.tmp"}) {
         EXPECT_TRUE(NamesInstalledFile(setup, path.c_str())) << path.c_str();
     }
     for (const std::wstring& path : {folder + L"install.log", folder + L"Ostrel.exe.log", folder + L"~kvold.tmp",

@@ -56,8 +56,9 @@ TEST(CommandLine, QuotedFolderIsSplitAlikeQuotedWholeOrAfterItsSign) {
     }
     // A quote only groups: the backslash before a closing quote is the folder's own, and what follows
     // the quote is read as further arguments, as the package manager's /dir="<INSTALLPATH>" needs it.
-    for (const wchar_t* line : {L"setup.exe /dir=\"C:\\Kelvorin Tools\\\" /quiet /log=\"C:\\Logs\\a b.log\"",
-                                L"\"C:\\x y\\setup.exe\" \"/dir=C:\\Kelvorin Tools\\\"\t-QUIET \"/log=C:\\Logs\\a b\".log"}) {
+    for (const wchar_t* line :
+         {L"setup.exe /dir=\"C:\\Kelvorin Tools\\\" /quiet /log=\"C:\\Logs\\a b.log\"",
+          L"\"C:\\x y\\setup.exe\" \"/dir=C:\\Kelvorin Tools\\\"\t-QUIET \"/log=C:\\Logs\\a b\".log"}) {
         CommandLine parsed;
         ReadCommandLine(line, InstallerSwitches, &parsed);
         EXPECT_EQ(NoProblem, parsed.Problem) << parsed.ProblemArgument;
@@ -215,7 +216,8 @@ TEST(RunLog, EachLineIsFlushedAndALostLineIsToldAtTheEnd) {
     WriteLogExitCode(log, 0);
     CloseRunLog(log);
     RunLogSeams::FlushFileBuffersCall = ::FlushFileBuffers;
-    EXPECT_EQ("one\r\ntwo\r\nThe log could not be written whole (Windows error 112): lines are missing from here on.\r\n",
+    EXPECT_EQ("one\r\ntwo\r\n"
+              "The log could not be written whole (Windows error 112): lines are missing from here on.\r\n",
               ReadWhileOpen(folder / L"run.log"));
 
     // A log that lost nothing closes as it is.

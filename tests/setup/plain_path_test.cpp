@@ -46,7 +46,8 @@ TEST(PlainPath, PathsAndCommandsAreComparedAsThePlatformComparesThem) {
     EXPECT_FALSE(SamePath(L"", L"C:\\Apps"));
     EXPECT_FALSE(SamePath(L"C:\\Apps\\Kelvorin", (L"C:\\" + std::wstring(2 * MAX_PATH, L'k')).c_str()));
 
-    EXPECT_TRUE(SameCommandPath(L"\"C:\\Apps\\Kelvorin\\Ostrel.exe\" \"%1\"", L"\"c:/apps/./kelvorin/ostrel.exe\" \"%1\""));
+    EXPECT_TRUE(
+        SameCommandPath(L"\"C:\\Apps\\Kelvorin\\Ostrel.exe\" \"%1\"", L"\"c:/apps/./kelvorin/ostrel.exe\" \"%1\""));
     EXPECT_TRUE(SameCommandPath(L"C:\\Apps\\Kelvorin\\Ostrel.exe,0", L"C:\\Apps\\\\Kelvorin\\Ostrel.exe,0"));
     EXPECT_TRUE(SameCommandPath(L"\"C:\\Apps\\Kelvorin\\uninstall.exe\"", L"\"C:\\APPS\\Kelvorin\\uninstall.exe\""));
     EXPECT_FALSE(SameCommandPath(L"\"C:\\Apps\\Kelvorin\\Ostrel.exe\" \"%1\"", L"\"C:\\Apps\\Kelvorin\\Ostrel.exe\""));
