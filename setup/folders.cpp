@@ -2,6 +2,7 @@
 
 #include "install/registry.h"
 #include "common/bounded_text.h"
+#include "common/plain_path.h"
 #include "setup/paths.h"
 #include "setup/product_texts.h"
 #include "setup/setup_state.h"
@@ -21,7 +22,8 @@ uint32_t ProposeFolders() {
     const wchar_t* keyPath = setup.BuildRegistryPath(MakerName);
     if (ReadSavedInstallPath(keyPath, setup.InstallFolder) && IsFullPath(setup.InstallFolder) &&
         IsExistingFolder(setup.InstallFolder)) {
-        MakeFolderPlain(setup.InstallFolder);
+        // Plain from here on; the picker starts at the folder itself, the separator is added below.
+        static_cast<void>(MakePathPlain(setup.InstallFolder, PathCapacity - 1));
         CopyText(setup.BrowseBuffer, PathCapacity, setup.InstallFolder);
     } else {
         if (::SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, setup.InstallFolder) !=

@@ -316,8 +316,18 @@ TEST_F(Unattended, AFolderInAnotherFormIsInstalledPlainAndRemovedWhole) {
     wchar_t shortName[MAX_PATH];
     ASSERT_NE(0u, ::GetShortPathNameW(L"C:\\Apps\\Long Folder Name", shortName, MAX_PATH));
     ASSERT_NE(std::wstring(L"C:\\Apps\\Long Folder Name"), shortName);
-    const std::vector<std::wstring> before = MachineSnapshot();
     const std::wstring plain = L"C:\\Apps\\Kelvorin\\";
+    {
+        // The wizard's Folder page shows the folder as it will be created and recorded.
+        Wizard wizard(InstallerPath(), L"/dir=C:/Apps/x/../Kelvorin.");
+        ASSERT_TRUE(wizard.ReachLicense());
+        ASSERT_TRUE(wizard.Agree());
+        ASSERT_TRUE(wizard.Next());
+        EXPECT_EQ(plain, ControlText(wizard.Page, IDC_FOLDER_TEXT));
+        PressKeys(wizard.Frame, {VK_ESCAPE});
+        EXPECT_EQ(DWORD{ExitSucceeded}, wizard.Installer.WaitForExit());
+    }
+    const std::vector<std::wstring> before = MachineSnapshot();
     const struct {
         std::wstring Given;
         std::wstring Plain;
