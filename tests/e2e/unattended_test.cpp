@@ -336,7 +336,7 @@ TEST_F(Unattended, AFolderInAnotherFormIsInstalledPlainAndRemovedWhole) {
         {L"C:\\Apps\\\\Kelvorin", plain},
         {L"C:\\Apps\\x\\..\\Kelvorin", plain},
         {L"C:\\Apps\\.\\Kelvorin", plain},
-        {L"\"C:\\apps\\Kelvorin.\"", plain},
+        {L"\"C:\\Apps\\Kelvorin.\"", plain},
         {L"\"C:\\Apps\\Kelvorin \"", plain},
         {std::wstring(shortName) + L"\\Kelvorin", L"C:\\Apps\\Long Folder Name\\Kelvorin\\"},
     };
