@@ -168,8 +168,7 @@ bool WriteAt(HANDLE log, LONGLONG offset, const char* bytes, uint32_t count) {
     position.QuadPart = offset;
     DWORD written = 0;
     return ::SetFilePointerEx(log, position, nullptr, FILE_BEGIN) && ::SetEndOfFile(log) &&
-           ::WriteFile(log, bytes, count, &written, nullptr) && written == count &&
-           RunLogSeams::FlushFileBuffersCall(log);
+           ::WriteFile(log, bytes, count, &written, nullptr) && written == count && ::FlushFileBuffers(log);
 }
 
 // After the last whole line, where the cut line stood; on a volume that is still full, in place of the
