@@ -4,9 +4,19 @@
 #include "common/component_table.h"
 #include "common/paths.h"
 
-#include <shellapi.h>
-
 namespace {
+
+// The longest command line the platform starts a program with, and its terminator.
+constexpr uint32_t CommandLineCapacity = 32768;
+// More than any accepted command line holds: past the switches each program takes, an argument is
+// refused anyway, and the refusal's mode is read from the whole line.
+constexpr uint32_t MaxArguments = 64;
+
+struct SplitLine {
+    wchar_t Text[CommandLineCapacity];
+    const wchar_t* Arguments[MaxArguments];
+    uint32_t Count;
+};
 
 struct SwitchName {
     const wchar_t* Name;
@@ -35,10 +45,15 @@ constexpr const wchar_t* ProblemTexts[] = {
 };
 static_assert(sizeof(ProblemTexts) / sizeof(ProblemTexts[0]) == CommandLineUnreadable + 1, "a text for each problem");
 
+bool SplitArguments(const wchar_t* commandLine, SplitLine* out);
+const wchar_t* SkipProgramName(const wchar_t* commandLine);
+bool IsBlank(wchar_t c);
+RunMode ModeNamedAnywhere(const wchar_t* commandLine);
+bool StartsWithName(const wchar_t* text, const wchar_t* name);
 ArgumentProblem ParseOne(const wchar_t* argument, uint32_t accepted, CommandLine* out);
 const SwitchName* FindSwitch(const wchar_t* argument, uint32_t accepted, const wchar_t** value);
 RunMode QuieterMode(RunMode mode, const SwitchName* named);
-ArgumentProblem ReadFolder(const wchar_t* value, wchar_t* folder);
+ArgumentProblem ReadFolder(const wchar_t* value, CommandLine* out);
 ArgumentProblem ReadComponents(const wchar_t* value, uint32_t* components);
 ArgumentProblem ReadFinish(const wchar_t* value, CommandLine* out);
 bool ReadDecimal(const wchar_t** cursor, uint32_t* number);
@@ -71,16 +86,17 @@ void ReadCommandLine(const wchar_t* commandLine, uint32_t accepted, CommandLine*
         ParseArguments(nullptr, 0, accepted, out);
         return;
     }
-    int count = 0;
-    LPWSTR* arguments = ::CommandLineToArgvW(commandLine, &count);
-    if (arguments == nullptr || count < 1) {
+    SplitLine split;
+    if (SplitArguments(commandLine, &split)) {
+        ParseArguments(split.Arguments, split.Count, accepted, out);
+    } else {
         ParseArguments(nullptr, 0, accepted, out);
         out->Problem = CommandLineUnreadable;
-    } else {
-        ParseArguments(arguments + 1, static_cast<uint32_t>(count - 1), accepted, out);
     }
-    if (arguments != nullptr) {
-        ::LocalFree(arguments);
+    // Only a refused line: an accepted one was read whole, and a folder may hold " -quiet".
+    if (out->Problem != NoProblem) {
+        const RunMode named = ModeNamedAnywhere(commandLine);
+        out->Mode = named > out->Mode ? named : out->Mode;
     }
 }
 
@@ -90,6 +106,84 @@ void ComposeProblemLine(const CommandLine& commandLine, wchar_t* out, uint32_t c
 }
 
 namespace {
+
+// The platform's splitting (CommandLineToArgvW), but for the quote, which only groups: no backslash
+// escapes it and two in a row give none. False when the line is longer than any the platform starts.
+bool SplitArguments(const wchar_t* commandLine, SplitLine* out) {
+    out->Count = 0;
+    const wchar_t* c = SkipProgramName(commandLine);
+    uint32_t length = 0;
+    for (;;) {
+        while (IsBlank(*c)) {
+            ++c;
+        }
+        if (*c == L'\0' || out->Count == MaxArguments) {
+            return true;
+        }
+        out->Arguments[out->Count++] = out->Text + length;
+        bool quoted = false;
+        for (; *c != L'\0' && (quoted || !IsBlank(*c)); ++c) {
+            if (*c == L'"') {
+                quoted = !quoted;
+            } else if (length + 1 < CommandLineCapacity) {
+                out->Text[length++] = *c;
+            } else {
+                return false;
+            }
+        }
+        out->Text[length++] = L'\0';
+    }
+}
+
+// The program's name ends at its closing quote when it starts with one (a quote there cannot be
+// escaped), else at the first space or tab.
+const wchar_t* SkipProgramName(const wchar_t* commandLine) {
+    const wchar_t* c = commandLine;
+    if (*c == L'"') {
+        for (++c; *c != L'\0' && *c != L'"'; ++c) {
+        }
+        if (*c == L'"') {
+            ++c;
+        }
+    }
+    while (*c != L'\0' && !IsBlank(*c)) {
+        ++c;
+    }
+    return c;
+}
+
+bool IsBlank(wchar_t c) {
+    return c == L' ' || c == L'\t';
+}
+
+// The quietest mode that a switch anywhere in the raw line names, even inside a refused value or with a
+// value of its own: where someone asked that nothing be shown, a refusal shows nothing.
+RunMode ModeNamedAnywhere(const wchar_t* commandLine) {
+    RunMode mode = WizardMode;
+    for (const wchar_t* c = commandLine; *c != L'\0'; ++c) {
+        const bool startsWord = c == commandLine || IsBlank(c[-1]) || c[-1] == L'"';
+        if (!startsWord || (*c != L'/' && *c != L'-')) {
+            continue;
+        }
+        if (StartsWithName(c + 1, L"quiet")) {
+            mode = QuietMode;
+        } else if (StartsWithName(c + 1, L"passive") && mode == WizardMode) {
+            mode = PassiveMode;
+        }
+    }
+    return mode;
+}
+
+// The text starts with the name, in any case, followed by the end of its word or by an '='.
+bool StartsWithName(const wchar_t* text, const wchar_t* name) {
+    uint32_t i = 0;
+    for (; name[i] != L'\0'; ++i) {
+        if (LowerAscii(text[i]) != name[i]) {
+            return false;
+        }
+    }
+    return text[i] == L'\0' || IsBlank(text[i]) || text[i] == L'"' || text[i] == L'=';
+}
 
 ArgumentProblem ParseOne(const wchar_t* argument, uint32_t accepted, CommandLine* out) {
     const wchar_t* value = nullptr;
@@ -116,7 +210,7 @@ ArgumentProblem ParseOne(const wchar_t* argument, uint32_t accepted, CommandLine
     }
     switch (found->Bit) {
     case DirSwitch:
-        return ReadFolder(value, out->Folder);
+        return ReadFolder(value, out);
     case ComponentsSwitch:
         return ReadComponents(value, &out->Components);
     case FinishSwitch:
@@ -157,22 +251,23 @@ RunMode QuieterMode(RunMode mode, const SwitchName* named) {
     return asked > mode ? asked : mode;
 }
 
-// Room is left for the separator the folder gets, as the wizard's folders end in one.
-ArgumentProblem ReadFolder(const wchar_t* value, wchar_t* folder) {
+// Room is left for the separator the folder gets, as the wizard's folders end in one. A folder too long
+// for that is one no file could go into, which the installation refuses as it refuses any such folder.
+ArgumentProblem ReadFolder(const wchar_t* value, CommandLine* out) {
     uint32_t length = 0;
     for (; value[length] != L'\0'; ++length) {
         if (IsForbiddenInFolder(value, length)) {
             return MalformedValue;
         }
     }
-    if (length + 2 > ArgumentPathCapacity) {
-        return MalformedValue;
-    }
     if (!IsFullPath(value)) {
         return FolderNotFullPath;
     }
-    CopyText(folder, ArgumentPathCapacity, value);
-    EnsureTrailingSeparator(folder);
+    CopyText(out->Folder, ArgumentPathCapacity, value);
+    out->FolderTooLong = length + 2 > ArgumentPathCapacity;
+    if (!out->FolderTooLong) {
+        EnsureTrailingSeparator(out->Folder);
+    }
     return NoProblem;
 }
 
@@ -248,8 +343,7 @@ bool SameNameIgnoringCase(const wchar_t* text, uint32_t length, const wchar_t* n
     return name[i] == L'\0';
 }
 
-// Characters no folder name may hold; a colon only after the drive letter. A quote in the value
-// usually means a quoted folder ended in a backslash, which escaped the closing quote.
+// Characters no folder name may hold; a colon only after the drive letter.
 bool IsForbiddenInFolder(const wchar_t* value, uint32_t index) {
     const wchar_t c = value[index];
     if (c < 32 || c == L'"' || c == L'<' || c == L'>' || c == L'|' || c == L'?' || c == L'*') {

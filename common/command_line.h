@@ -5,8 +5,10 @@
 #include <cstdint>
 
 // The switches of the installer and the uninstaller. A switch starts with '/' or '-', its name may be
-// written in any case, and a value follows an '=' in the same argument. Arguments are split by the
-// platform's own rules, so a value with spaces is quoted whole or after its '='.
+// written in any case, and a value follows an '=' in the same argument. Arguments are split at spaces
+// and tabs outside quotes, so a value with spaces is quoted whole or after its '='. A quote only groups:
+// no path, name or switch holds one, so a backslash before it is the folder's own, and a folder quoted
+// with its trailing backslash ends at its closing quote instead of swallowing the rest of the line.
 
 enum RunMode : uint32_t {
     WizardMode = 0,   // every question asked, as with no argument
@@ -43,7 +45,7 @@ enum ArgumentProblem : uint32_t {
     UnknownComponent,
     FolderNotFullPath,
     LogNotCreated,      // found when the log is opened, not by the parser
-    CommandLineUnreadable,
+    CommandLineUnreadable,  // longer than the platform lets a command line be
 };
 
 constexpr uint32_t AllComponents = 0xFF;
@@ -63,13 +65,17 @@ struct CommandLine {
     uint32_t FinishOutcome;  // /finish: what the uninstaller's removal achieved
     ArgumentProblem Problem;                // the first one found; parsing stops there
     wchar_t ProblemArgument[ArgumentTextCapacity];  // that argument, cut to fit
+    // A /dir longer than a folder can be: a folder that cannot be used, not a malformed command line.
+    // Folder then holds its start, for the log.
+    bool FolderTooLong;
 };
 
 // Parses the arguments that follow the program's name, accepting only the switches in accepted.
 void ParseArguments(const wchar_t* const* arguments, uint32_t count, uint32_t accepted, CommandLine* out);
 
 // Splits a whole command line, the program's name first, and parses the rest. A null command line has
-// no arguments, as a program started by a test in its own process.
+// no arguments, as a program started by a test in its own process. A refused line that names /quiet or
+// /passive anywhere, in any form, is read in that mode, so that its refusal shows no message.
 void ReadCommandLine(const wchar_t* commandLine, uint32_t accepted, CommandLine* out);
 
 // The first line of the usage message for a refused command line: what is wrong, and the argument.

@@ -1,5 +1,7 @@
 #include "common/paths.h"
 
+#include "common/plain_path.h"
+
 #include <windows.h>
 
 namespace {
@@ -24,6 +26,13 @@ void EnsureTrailingSeparator(wchar_t* path) {
     }
     path[n] = L'\\';
     path[n + 1] = L'\0';
+}
+
+void MakeFolderPlain(wchar_t* folder) {
+    // Room is kept for the separator; a plain form that does not fit leaves the folder as given, for the
+    // check of its length to refuse.
+    static_cast<void>(MakePathPlain(folder, PathCapacity - 1));
+    EnsureTrailingSeparator(folder);
 }
 
 bool IsExistingFolder(const wchar_t* path) {

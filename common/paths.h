@@ -18,6 +18,10 @@ struct RootRule {
 // last character is looked at. The buffer needs room for the current length plus two characters.
 void EnsureTrailingSeparator(wchar_t* path);
 
+// A chosen folder of PathCapacity characters made plain as the platform resolves it, ending in a
+// backslash, before anything is created in it, recorded or compared.
+void MakeFolderPlain(wchar_t* folder);
+
 bool IsExistingFolder(const wchar_t* path);
 
 // A saved folder is taken only as a full path: a drive letter, a colon and a separator, or

@@ -3,6 +3,10 @@
 #include "common/bounded_text.h"
 #include "common/product_texts.h"
 
+namespace RunLogSeams {
+BOOL(WINAPI* FlushFileBuffersCall)(HANDLE) = ::FlushFileBuffers;
+}  // namespace RunLogSeams
+
 namespace {
 
 constexpr uint32_t LineBytes = 4096;
@@ -10,34 +14,72 @@ constexpr uint32_t LineBytes = 4096;
 constexpr uint32_t LineUnits = (LineBytes - 2) / 3;
 constexpr uint32_t TextCapacity = 1024;
 
+// The one log of a process: where its last whole line ends, and the error that first cut a line.
+struct LogProgress {
+    HANDLE File;
+    LONGLONG WholeEnd;
+    DWORD LostError;
+};
+LogProgress Progress = {};
+
 bool IsHighSurrogate(wchar_t c);
+bool WriteAt(HANDLE log, LONGLONG offset, const char* bytes, uint32_t count);
+void SayLinesWereLost(HANDLE log);
 
 }  // namespace
 
 HANDLE OpenRunLog(const wchar_t* path) {
     HANDLE file = ::CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                 nullptr);
-    return file == INVALID_HANDLE_VALUE ? nullptr : file;
+    if (file == INVALID_HANDLE_VALUE) {
+        return nullptr;
+    }
+    Progress = {file, 0, 0};
+    return file;
 }
 
 void CloseRunLog(HANDLE log) {
-    if (log != nullptr) {
-        static_cast<void>(::CloseHandle(log));
+    if (log == nullptr) {
+        return;
     }
+    if (log == Progress.File && Progress.LostError != 0) {
+        SayLinesWereLost(log);
+    }
+    if (log == Progress.File) {
+        Progress = {};
+    }
+    static_cast<void>(::CloseHandle(log));
 }
 
 uint32_t WriteLogLine(HANDLE log, const wchar_t* line) {
     if (log == nullptr) {
         return 1;
     }
+    // After a lost line the log takes no more: a later line that fits would follow a cut one.
+    if (log == Progress.File && Progress.LostError != 0) {
+        return 0;
+    }
     char bytes[LineBytes];
     const uint32_t count = EncodeLogLine(line, bytes, LineBytes);
     DWORD written = 0;
-    if (!::WriteFile(log, bytes, count, &written, nullptr) || written != count) {
-        return 0;
+    DWORD error = 0;
+    if (!::WriteFile(log, bytes, count, &written, nullptr)) {
+        error = ::GetLastError();
+    } else if (written != count) {
+        error = ERROR_DISK_FULL;  // a volume that took part of the line
+    } else if (!RunLogSeams::FlushFileBuffersCall(log)) {
+        // Flushed line by line: what a log is for is the run that did not end as planned.
+        error = ::GetLastError();
+    } else {
+        if (log == Progress.File) {
+            Progress.WholeEnd += count;
+        }
+        return 1;
     }
-    // Flushed line by line: what a log is for is the run that did not end as planned.
-    return ::FlushFileBuffers(log) ? 1 : 0;
+    if (log == Progress.File) {
+        Progress.LostError = error != 0 ? error : ERROR_WRITE_FAULT;
+    }
+    return 0;
 }
 
 uint32_t WriteLogText(HANDLE log, const wchar_t* label, const wchar_t* text) {
@@ -118,6 +160,31 @@ namespace {
 
 bool IsHighSurrogate(wchar_t c) {
     return c >= 0xD800 && c <= 0xDBFF;
+}
+
+// Cuts the log at the offset and writes the bytes there: 1 when they are all on the disk.
+bool WriteAt(HANDLE log, LONGLONG offset, const char* bytes, uint32_t count) {
+    LARGE_INTEGER position;
+    position.QuadPart = offset;
+    DWORD written = 0;
+    return ::SetFilePointerEx(log, position, nullptr, FILE_BEGIN) && ::SetEndOfFile(log) &&
+           ::WriteFile(log, bytes, count, &written, nullptr) && written == count && ::FlushFileBuffers(log);
+}
+
+// After the last whole line, where the cut line stood; on a volume that is still full, in place of the
+// lines before it, on a line of its own.
+void SayLinesWereLost(HANDLE log) {
+    wchar_t line[TextCapacity];
+    ::wsprintfW(line, L"\r\nThe log could not be written whole (Windows error %lu): lines are missing from here on.",
+                static_cast<unsigned long>(Progress.LostError));
+    char bytes[LineBytes];
+    const uint32_t count = EncodeLogLine(line, bytes, LineBytes);
+    const uint32_t lineBreak = 2;
+    if (WriteAt(log, Progress.WholeEnd, bytes + lineBreak, count - lineBreak)) {
+        return;
+    }
+    const LONGLONG room = Progress.WholeEnd > count ? Progress.WholeEnd - count : 0;
+    static_cast<void>(WriteAt(log, room, room != 0 ? bytes : bytes + lineBreak, room != 0 ? count : count - lineBreak));
 }
 
 }  // namespace

@@ -6,13 +6,23 @@
 
 // The /log file of the installer and the uninstaller: UTF-8 text, one line per call, each line written
 // and flushed at once, so that a run that is killed or crashes leaves what it did so far. Every writer
-// takes a null log as "no log asked for" and does nothing.
+// takes a null log as "no log asked for" and does nothing. A log that cannot be written (a full volume)
+// never stops the run: it keeps its whole lines, takes no more, and its closing says so in it.
+
+// The flush, whose absence Wine cannot show (it has every written line on disk at once); tests replace
+// it, the product never does.
+namespace RunLogSeams {
+extern BOOL(WINAPI* FlushFileBuffersCall)(HANDLE);
+}  // namespace RunLogSeams
 
 // Creates or replaces the file; null when it cannot be created. Others may read it while it grows.
 HANDLE OpenRunLog(const wchar_t* path);
+// The last act on a log that lost lines is a line saying so, in place of as many lines before it as
+// that takes.
 void CloseRunLog(HANDLE log);
 
-// 1 when the line was written whole (a line longer than the log's line buffer is cut to fit).
+// 1 when the line was written whole (a line longer than the log's line buffer is cut to fit); 0 once a
+// line of the log has failed.
 uint32_t WriteLogLine(HANDLE log, const wchar_t* line);
 uint32_t WriteLogText(HANDLE log, const wchar_t* label, const wchar_t* text);
 // For the texts the programs keep as 8-bit ASCII literals.

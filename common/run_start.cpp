@@ -38,7 +38,9 @@ bool BeginRun(const wchar_t* commandLine, const RunRules& rules, RunStart* run, 
         return false;
     }
     if (arguments.LogPath[0] != L'\0') {
-        run->Log = OpenRunLog(arguments.LogPath);
+        const bool ownFile = arguments.Problem == NoProblem && rules.LogNamesOwnFile != nullptr &&
+                             rules.LogNamesOwnFile(arguments);
+        run->Log = ownFile ? nullptr : OpenRunLog(arguments.LogPath);
         if (run->Log == nullptr && arguments.Problem == NoProblem) {
             arguments.Problem = LogNotCreated;
             CopyText(arguments.ProblemArgument, ArgumentTextCapacity, L"/log=");

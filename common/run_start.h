@@ -12,6 +12,9 @@ struct RunRules {
     const wchar_t* Role;      // the program's part, named in the log's first line
     const wchar_t* Usage;     // the switches and exit codes, as the help shows them
     bool InheritableClaim;    // whether a process started in turn keeps the installation claimed
+    // Whether the /log names a file the program itself writes, which the log would take the place of;
+    // null when none can be named.
+    bool (*LogNamesOwnFile)(const CommandLine& arguments);
 };
 
 struct RunStart {

@@ -24,13 +24,22 @@ struct FileHolder {
     DWORD BytesWritten;
 };
 
-HANDLE CreateTemporaryBeside(const wchar_t* path, wchar_t* temporary);
-uint32_t ReplaceWithTemporary(const wchar_t* temporary, const wchar_t* path);
+HANDLE CreateTemporaryBeside(const wchar_t* path, wchar_t* temporary, DWORD* error);
+uint32_t ReplaceWithTemporary(const wchar_t* temporary, const wchar_t* path, DWORD* error);
+DWORD ErrorOfFailedCall();
 
 }  // namespace
 
 uint32_t PayloadBuffer::WriteEntryToFile(const wchar_t* path, uint32_t offset, uint32_t size, const FILETIME* time) {
+    DWORD error = 0;
+    return WriteEntryToFile(path, offset, size, time, &error);
+}
+
+uint32_t PayloadBuffer::WriteEntryToFile(const wchar_t* path, uint32_t offset, uint32_t size, const FILETIME* time,
+                                         DWORD* error) {
+    *error = 0;
     if (path == nullptr || Data == nullptr || offset > Length) {
+        *error = ERROR_INVALID_PARAMETER;
         return CannotCreate;
     }
     // The body is written beside the file and put in its place only once complete and on the disk, so
@@ -39,15 +48,18 @@ uint32_t PayloadBuffer::WriteEntryToFile(const wchar_t* path, uint32_t offset, u
     wchar_t temporary[TemporaryPathCapacity];
     FileHolder file;
     ::ZeroMemory(&file, sizeof(file));
-    file.Handle = CreateTemporaryBeside(path, temporary);
+    file.Handle = CreateTemporaryBeside(path, temporary, error);
     if (file.Handle == INVALID_HANDLE_VALUE) {
         return CannotCreate;
     }
     // A request may reach past the image: the zero bytes up to the buffer's end are written, never more.
     uint32_t count = size < Length - offset ? size : Length - offset;
     uint32_t result = WriteSucceeded;
-    if (!FileWriterSeams::WriteFileCall(file.Handle, Data + offset, count, &file.BytesWritten, nullptr) ||
-        file.BytesWritten != count) {
+    if (!FileWriterSeams::WriteFileCall(file.Handle, Data + offset, count, &file.BytesWritten, nullptr)) {
+        *error = ErrorOfFailedCall();
+        result = WriteFailed;
+    } else if (file.BytesWritten != count) {
+        *error = ERROR_DISK_FULL;  // a volume that took no more
         result = WriteFailed;
     } else {
         if (time != nullptr) {
@@ -56,12 +68,13 @@ uint32_t PayloadBuffer::WriteEntryToFile(const wchar_t* path, uint32_t offset, u
         }
         // Flushed after the time is set, so that the time reaches the disk with the body.
         if (!FileWriterSeams::FlushFileBuffersCall(file.Handle)) {
+            *error = ErrorOfFailedCall();
             result = WriteFailed;
         }
     }
     ::CloseHandle(file.Handle);
     if (result == WriteSucceeded) {
-        result = ReplaceWithTemporary(temporary, path);
+        result = ReplaceWithTemporary(temporary, path, error);
     }
     if (result != WriteSucceeded) {
         ::DeleteFileW(temporary);
@@ -74,8 +87,9 @@ namespace {
 // Creates a new file under a temporary name in the path's folder: a name already taken, by a file or a
 // folder of anyone's, is passed over for the next one. The open handle, or INVALID_HANDLE_VALUE with no
 // file created.
-HANDLE CreateTemporaryBeside(const wchar_t* path, wchar_t* temporary) {
+HANDLE CreateTemporaryBeside(const wchar_t* path, wchar_t* temporary, DWORD* error) {
     if (!CopyText(temporary, TemporaryPathCapacity, path)) {
+        *error = ERROR_FILENAME_EXCED_RANGE;
         return INVALID_HANDLE_VALUE;
     }
     uint32_t nameStart = BoundedLength(temporary, TemporaryPathCapacity);
@@ -88,6 +102,7 @@ HANDLE CreateTemporaryBeside(const wchar_t* path, wchar_t* temporary) {
         ComposeTemporaryName(temporary + nameStart, start + attempt);
         HANDLE file =
             ::CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        *error = file == INVALID_HANDLE_VALUE ? ErrorOfFailedCall() : 0;
         if (file != INVALID_HANDLE_VALUE || ::GetFileAttributesW(temporary) == INVALID_FILE_ATTRIBUTES) {
             return file;  // made, or failing for a reason another name would not cure
         }
@@ -99,7 +114,7 @@ HANDLE CreateTemporaryBeside(const wchar_t* path, wchar_t* temporary) {
 // time stamp along. A read-only program of an earlier installation is the installer's own: its attribute
 // is cleared for the replace, and set again should the replace fail. A file held open or a folder in the
 // way keeps the path from being replaced.
-uint32_t ReplaceWithTemporary(const wchar_t* temporary, const wchar_t* path) {
+uint32_t ReplaceWithTemporary(const wchar_t* temporary, const wchar_t* path, DWORD* error) {
     DWORD attributes = ::GetFileAttributesW(path);
     bool readOnly = attributes != INVALID_FILE_ATTRIBUTES &&
                     (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) == FILE_ATTRIBUTE_READONLY;
@@ -108,10 +123,17 @@ uint32_t ReplaceWithTemporary(const wchar_t* temporary, const wchar_t* path) {
     if (FileWriterSeams::MoveFileExCall(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return WriteSucceeded;
     }
+    *error = ErrorOfFailedCall();
     if (cleared) {
         static_cast<void>(::SetFileAttributesW(path, attributes));
     }
     return CannotCreate;
+}
+
+// A failed call that set no error still failed: the write is named as a fault, never as a success.
+DWORD ErrorOfFailedCall() {
+    const DWORD error = ::GetLastError();
+    return error != 0 ? error : ERROR_WRITE_FAULT;
 }
 
 }  // namespace

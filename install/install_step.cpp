@@ -154,10 +154,10 @@ DWORD WriteEntry(SetupState& setup, uint32_t fits, const wchar_t* path, uint32_t
         return ERROR_FILENAME_EXCED_RANGE;
     }
     const PayloadEntry& body = setup.PayloadDirectory[entry];
-    if (setup.Payload.WriteEntryToFile(path, body.Offset, body.Size, time) == 0) {
+    DWORD error = 0;
+    if (setup.Payload.WriteEntryToFile(path, body.Offset, body.Size, time, &error) == 0) {
         return 0;
     }
-    const DWORD error = ::GetLastError();
     return error != 0 ? error : ERROR_WRITE_FAULT;
 }
 

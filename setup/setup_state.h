@@ -49,6 +49,10 @@ struct PayloadBuffer {
     uint8_t* AllocatePayloadBuffer();
     void ReleasePayloadBuffer();
     uint32_t WriteEntryToFile(const wchar_t* path, uint32_t offset, uint32_t size, const FILETIME* time);
+    // The same, and for a result other than 0 the Windows error of the call that failed in *error, taken
+    // before any call made on the way out could replace it.
+    uint32_t WriteEntryToFile(const wchar_t* path, uint32_t offset, uint32_t size, const FILETIME* time,
+                              DWORD* error);
 };
 
 // One buffer, three uses in turn: the license text, the space texts, registry key paths.

@@ -1,10 +1,13 @@
 #include "setup/startup.h"
 
+#include "common/bounded_text.h"
+#include "install/installed_files.h"
 #include "resources/resource_ids.h"
 #include "common/exit_code.h"
 #include "setup/folders.h"
 #include "common/run_log.h"
 #include "common/run_start.h"
+#include "common/product_texts.h"
 #include "setup/setup_state.h"
 #include "setup/unattended.h"
 #include "common/usage_texts.h"
@@ -26,10 +29,15 @@ constexpr const char* InitFailedCaption = "Error";
 constexpr const char* NotAdminText = "You must be logged in as an administrator to install this software.";
 constexpr const char* NotAdminCaption = "Kelvorin App Pack";
 
-constexpr RunRules InstallerRules = {InstallerSwitches, L"setup", InstallerUsage, false};
+constexpr const wchar_t* FolderTooLongText = L"The install folder is too long: ";
+
+bool LogNamesInstalledFile(const CommandLine& arguments);
+
+constexpr RunRules InstallerRules = {InstallerSwitches, L"setup", InstallerUsage, false, LogNamesInstalledFile};
 
 int RunInstaller(SetupState& setup, const CommandLine& arguments);
 int RunChosenMode(SetupState& setup, const CommandLine& arguments);
+int ReportFolderTooLong(const SetupState& setup, const CommandLine& arguments);
 bool StartPlatformServices();
 WPARAM RunMessageLoop(SetupState& setup);
 
@@ -82,6 +90,19 @@ void ReportNotAdministrator() {
 
 namespace {
 
+// The folders are those the installation will use; a log in place of one of its files would be replaced
+// by it, or take its place.
+bool LogNamesInstalledFile(const CommandLine& arguments) {
+    SetupState& setup = *CurrentSetup;
+    if (ProposeFolders() == 0) {
+        return false;  // the start-up fails on its own
+    }
+    if (!arguments.FolderTooLong) {
+        ApplyFolderChoice(setup, arguments);
+    }
+    return NamesInstalledFile(setup, arguments.LogPath);
+}
+
 int RunInstaller(SetupState& setup, const CommandLine& arguments) {
     HRESULT com = StartupSeams::CoInitializeExCall(nullptr, COINIT_APARTMENTTHREADED);
     if (FAILED(com)) {
@@ -109,6 +130,9 @@ int RunInstaller(SetupState& setup, const CommandLine& arguments) {
 // The wizard, /passive and /quiet from here on: /passive and /quiet end before anything is written or
 // shown when the wizard would refuse their choices.
 int RunChosenMode(SetupState& setup, const CommandLine& arguments) {
+    if (arguments.FolderTooLong) {
+        return ReportFolderTooLong(setup, arguments);
+    }
     ApplyFolderChoice(setup, arguments);
     if (setup.Mode != WizardMode) {
         const int refused = CheckUnattendedChoices(setup);
@@ -126,6 +150,19 @@ int RunChosenMode(SetupState& setup, const CommandLine& arguments) {
         return ExitFrameNotCreated;
     }
     return static_cast<int>(RunMessageLoop(setup));
+}
+
+// In every mode, before anything is shown: no file could go into such a folder.
+int ReportFolderTooLong(const SetupState& setup, const CommandLine& arguments) {
+    wchar_t line[ArgumentPathCapacity + 64];
+    CopyText(line, ArgumentPathCapacity + 64, FolderTooLongText);
+    AppendText(line, ArgumentPathCapacity + 64, arguments.Folder);
+    AppendText(line, ArgumentPathCapacity + 64, L"...");
+    WriteLogLine(setup.Log, line);
+    if (MayShowMessageBox(setup.Mode)) {
+        static_cast<void>(::MessageBoxW(nullptr, line, ProductTitle, MB_OK | MB_ICONERROR));
+    }
+    return ExitFolderUnusable;
 }
 
 bool StartPlatformServices() {

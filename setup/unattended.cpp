@@ -22,7 +22,8 @@ DWORD AttributesOfFolder(const wchar_t* folder);
 void ApplyFolderChoice(SetupState& setup, const CommandLine& arguments) {
     if ((arguments.Given & DirSwitch) != 0) {
         CopyText(setup.InstallFolder, PathCapacity, arguments.Folder);
-        CopyText(setup.BrowseBuffer, PathCapacity, arguments.Folder);
+        MakeFolderPlain(setup.InstallFolder);
+        CopyText(setup.BrowseBuffer, PathCapacity, setup.InstallFolder);
     }
 }
 

@@ -5,7 +5,7 @@
 
 // The installation's choices taken from the command line, and the runs that ask no one.
 
-// The folder given by /dir replaces the proposed one, before the wizard or the checks see it.
+// The folder given by /dir, made plain, replaces the proposed one, before the wizard or the checks see it.
 void ApplyFolderChoice(SetupState& setup, const CommandLine& arguments);
 
 // What the wizard would refuse, refused before anything is written: no component, a folder that

@@ -75,7 +75,7 @@ void ChooseInstallFolder() {
         return;
     }
     ::CopyMemory(setup.InstallFolder, setup.BrowseBuffer, sizeof(setup.InstallFolder));
-    EnsureTrailingSeparator(setup.InstallFolder);
+    MakeFolderPlain(setup.InstallFolder);
     ::SetDlgItemTextW(setup.PageWindows[WizardPage::Folder], IDC_FOLDER_TEXT, setup.InstallFolder);
     setup.UpdateSpaceInfo();
 }

@@ -3,12 +3,15 @@
 #include "install/install_step.h"
 #include "resources/resource_ids.h"
 #include "common/exit_code.h"
+#include "common/run_log.h"
 #include "setup/setup_state.h"
 #include "setup/startup.h"
 #include "wizard/init_wizard.h"
 #include "wizard/license_margin.h"
 
 namespace {
+
+constexpr const char* CancelledText = "Setup was cancelled: nothing was installed.";
 
 void OnDestroy(HWND window);
 void OnClose();
@@ -73,6 +76,12 @@ void OnClose() {
     }
     ::KillTimer(setup.FrameWindow, StepTimerId);
     ::KillTimer(setup.FrameWindow, AutoCloseTimerId);
+    // A wizard closed before its installation has a result of its own; one that was never built has
+    // said so already.
+    if (setup.State != Finished &&
+        ::GetWindowLongPtrW(setup.FrameWindow, DWLP_USER) == static_cast<LONG_PTR>(ExitSucceeded)) {
+        WriteLogNarrowLine(setup.Log, CancelledText);
+    }
     setup.State = Closing;
     ::DestroyWindow(setup.FrameWindow);
 }

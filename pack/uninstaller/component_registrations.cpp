@@ -1,5 +1,6 @@
 #include "pack/uninstaller/component_registrations.h"
 
+#include "common/same_path.h"
 #include "install/registrations.h"
 #include "common/step_strings.h"
 #include "pack/uninstaller/registry_keys.h"
@@ -31,7 +32,7 @@ bool IsWithin(const RegistryKey& key, const RegistryKey& root);
 bool IsTopKey(const RegistrationTable& table, uint32_t row);
 uint32_t FindTopKeyNamed(const RegistrationTable& table, const wchar_t* name);
 bool LeadsHere(const RegistrationTable& table, uint32_t top, const ExpectedData& expected, bool followNames);
-bool HoldsText(const RegistrationRow& row, const wchar_t* text);
+bool HoldsText(const RegistrationRow& row, const wchar_t* text, bool (*same)(const wchar_t*, const wchar_t*));
 uint32_t DeleteTopKey(const RegistryKey& key);
 
 }  // namespace
@@ -112,7 +113,8 @@ bool LeadsHere(const RegistrationTable& table, uint32_t top, const ExpectedData&
             continue;
         }
         if (entry.Value.Source == OpenCommandData || entry.Value.Source == IconTextData) {
-            if (!HoldsText(entry, entry.Value.Source == OpenCommandData ? expected.OpenCommand : expected.IconText)) {
+            const wchar_t* composed = entry.Value.Source == OpenCommandData ? expected.OpenCommand : expected.IconText;
+            if (!HoldsText(entry, composed, SameCommandPath)) {
                 return false;
             }
             told = true;
@@ -123,7 +125,7 @@ bool LeadsHere(const RegistrationTable& table, uint32_t top, const ExpectedData&
             }
             wchar_t namedPath[TextCapacity];
             const RegistryKey& namedKey = table.Rows[named].Key;
-            if (!HoldsText(entry, entry.Value.Text) ||
+            if (!HoldsText(entry, entry.Value.Text, SameText) ||
                 ComposeKeyPath(namedKey, KeyPartCount(namedKey), namedPath) == 0 ||
                 (KeyExists(namedPath) && !LeadsHere(table, named, expected, false))) {
                 return false;
@@ -134,11 +136,12 @@ bool LeadsHere(const RegistrationTable& table, uint32_t top, const ExpectedData&
     return told;
 }
 
-bool HoldsText(const RegistrationRow& row, const wchar_t* text) {
+// A command or an icon names its program as the platform compares paths; a name is compared as text.
+bool HoldsText(const RegistrationRow& row, const wchar_t* text, bool (*same)(const wchar_t*, const wchar_t*)) {
     wchar_t keyPath[TextCapacity];
     wchar_t data[TextCapacity];
     return ComposeKeyPath(row.Key, KeyPartCount(row.Key), keyPath) != 0 &&
-           ReadKeyText(keyPath, row.Value.Name, data, TextCapacity) != 0 && SameText(data, text);
+           ReadKeyText(keyPath, row.Value.Name, data, TextCapacity) != 0 && same(data, text);
 }
 
 // Deletes the key, then each parent the installer may have had to create for it while nothing else is

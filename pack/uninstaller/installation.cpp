@@ -1,5 +1,6 @@
 #include "pack/uninstaller/installation.h"
 
+#include "common/same_path.h"
 #include "common/step_strings.h"
 #include "install/registrations.h"
 #include "pack/uninstaller/registry_keys.h"
@@ -51,7 +52,7 @@ void ReadCreatedFolder(Installation* installation) {
     wchar_t recorded[PathCapacity];
     if (ComposeKeyPath(key, KeyPartCount(key), keyPath) != 0 &&
         ReadKeyText(keyPath, SavedInstallFolder.Value.Name, saved, TextCapacity) != 0 &&
-        SameFolder(saved, installation->Folder) &&
+        SamePath(saved, installation->Folder) &&
         ReadKeyText(keyPath, CreatedParentFolder.Value.Name, recorded, PathCapacity) != 0 &&
         IsFolderAbove(recorded, installation->Folder)) {
         CopyText(installation->CreatedFolder, PathCapacity, recorded);

@@ -1,5 +1,6 @@
 #include "pack/uninstaller/product_keys.h"
 
+#include "common/same_path.h"
 #include "install/registrations.h"
 #include "common/step_strings.h"
 #include "pack/uninstaller/registry_keys.h"
@@ -18,7 +19,7 @@ RemovalOutcome RemoveUninstallEntry(const Installation& installation) {
     wchar_t written[TextCapacity];
     if (command != nullptr && ComposeKeyPath(UninstallEntryKey, KeyPartCount(UninstallEntryKey), keyPath) != 0 &&
         ComposeUninstallCommand(expected, WorkingStringCapacity, installation.Program) != 0 &&
-        ReadKeyText(keyPath, command->Name, written, TextCapacity) != 0 && SameText(written, expected) &&
+        ReadKeyText(keyPath, command->Name, written, TextCapacity) != 0 && SameCommandPath(written, expected) &&
         DeleteKeyTree(keyPath) == 0) {
         return LeftBehind;
     }
@@ -34,7 +35,7 @@ RemovalOutcome RemoveSavedInstallFolder(const Installation& installation) {
     }
     // The record of created folders belongs to the saved folder and goes with it.
     if (ReadKeyText(keyPath, SavedInstallFolder.Value.Name, saved, TextCapacity) != 0 &&
-        SameFolder(saved, installation.Folder) &&
+        SamePath(saved, installation.Folder) &&
         (DeleteKeyValue(keyPath, CreatedParentFolder.Value.Name) &
          DeleteKeyValue(keyPath, SavedInstallFolder.Value.Name)) == 0) {
         return LeftBehind;

@@ -1,5 +1,6 @@
 #include "pack/uninstaller/start_menu_links.h"
 
+#include "common/same_path.h"
 #include "common/step_strings.h"
 #include "pack/uninstaller/file_removal.h"
 #include "pack/uninstaller/text.h"
@@ -32,7 +33,7 @@ RemovalOutcome RemoveStartMenuLinks(const Installation& installation) {
         if (ComposeComponentPath(installation, component, program) == 0 ||
             (CopyText(link, TextCapacity, folder) & AppendText(link, TextCapacity, L"\\") &
              AppendFileName(link, TextCapacity, ComponentNames[component], L".lnk")) == 0 ||
-            (ReadLinkTarget(link, target) != 0 && !SameText(target, program))) {
+            (ReadLinkTarget(link, target) != 0 && !SamePath(target, program))) {
             continue;
         }
         outcome = WorseOutcome(outcome, RemoveFileNowOrAtRestart(link));

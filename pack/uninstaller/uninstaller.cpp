@@ -17,7 +17,7 @@
 
 namespace {
 
-constexpr RunRules UninstallerRules = {UninstallerSwitches, L"uninstall", UninstallerUsage, true};
+constexpr RunRules UninstallerRules = {UninstallerSwitches, L"uninstall", UninstallerUsage, true, nullptr};
 constexpr const wchar_t* OwnPathUnknownText = L"The uninstaller could not read its own path.";
 constexpr const wchar_t* AnsweredNoText = L"Nothing was removed: the answer was No.";
 constexpr const wchar_t* QuestionNotShownText = L"The question could not be shown.";

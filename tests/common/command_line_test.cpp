@@ -54,14 +54,45 @@ TEST(CommandLine, QuotedFolderIsSplitAlikeQuotedWholeOrAfterItsSign) {
         EXPECT_STREQ(L"C:\\Program Files (x86)\\Kelvorin Tools\\", parsed.Folder);
         EXPECT_EQ(QuietSwitch | DirSwitch | NoRestartSwitch, parsed.Given);
     }
-    // A quoted folder ending in a backslash escapes its closing quote: refused, never taken as a path.
-    CommandLine escaped;
-    ReadCommandLine(L"setup.exe /dir=\"C:\\Kelvorin Tools\\\" /quiet", InstallerSwitches, &escaped);
-    EXPECT_EQ(MalformedValue, escaped.Problem);
+    // A quote only groups: the backslash before a closing quote is the folder's own, and what follows
+    // the quote is read as further arguments, as the package manager's /dir="<INSTALLPATH>" needs it.
+    for (const wchar_t* line :
+         {L"setup.exe /dir=\"C:\\Kelvorin Tools\\\" /quiet /log=\"C:\\Logs\\a b.log\"",
+          L"\"C:\\x y\\setup.exe\" \"/dir=C:\\Kelvorin Tools\\\"\t-QUIET \"/log=C:\\Logs\\a b\".log"}) {
+        CommandLine parsed;
+        ReadCommandLine(line, InstallerSwitches, &parsed);
+        EXPECT_EQ(NoProblem, parsed.Problem) << parsed.ProblemArgument;
+        EXPECT_EQ(QuietMode, parsed.Mode) << line;
+        EXPECT_STREQ(L"C:\\Kelvorin Tools\\", parsed.Folder);
+        EXPECT_STREQ(L"C:\\Logs\\a b.log", parsed.LogPath);
+    }
+}
+
+// Where /quiet or /passive stands anywhere in a refused line, in any form, its refusal shows nothing;
+// an accepted line takes its mode from its switches alone.
+TEST(CommandLine, ARefusedLineNamingQuietOrPassiveAnywhereIsReadInThatMode) {
+    const std::wstring overlong = L"setup.exe /quiet " + std::wstring(40000, L'k');
+    struct Case {
+        const wchar_t* Line;
+        RunMode Mode;
+        ArgumentProblem Problem;
+    } cases[] = {
+        {L"setup.exe \"/dir=C:\\a|b /Quiet\"", QuietMode, MalformedValue},
+        {L"setup.exe /bogus \"-PASSIVE=yes\"", PassiveMode, UnknownSwitch},
+        {L"setup.exe /components=Nonesuch\t/quiet=1 /passive", QuietMode, UnknownComponent},
+        {overlong.c_str(), QuietMode, CommandLineUnreadable},
+        {L"setup.exe /bogus /quietly /dir=C:/passive", WizardMode, UnknownSwitch},
+        {L"setup.exe \"/dir=C:\\Apps -quiet\"", WizardMode, NoProblem},
+    };
+    for (const Case& c : cases) {
+        CommandLine parsed;
+        ReadCommandLine(c.Line, InstallerSwitches, &parsed);
+        EXPECT_EQ(c.Mode, parsed.Mode) << std::wstring(c.Line).substr(0, 60).c_str();
+        EXPECT_EQ(c.Problem, parsed.Problem) << std::wstring(c.Line).substr(0, 60).c_str();
+    }
 }
 
 TEST(CommandLine, EachRefusalNamesTheFirstOffendingArgument) {
-    const std::wstring tooLong = L"/dir=C:\\" + std::wstring(MAX_PATH - 4, L'k');
     struct Case {
         std::vector<const wchar_t*> Arguments;
         uint32_t Accepted;
@@ -84,7 +115,6 @@ TEST(CommandLine, EachRefusalNamesTheFirstOffendingArgument) {
         {{L"/dir=\\\\server"}, InstallerSwitches, FolderNotFullPath, L"/dir=\\\\server"},
         {{L"/dir=C:\\a|b"}, InstallerSwitches, MalformedValue, L"/dir=C:\\a|b"},
         {{L"/dir=C:\\a:b"}, InstallerSwitches, MalformedValue, L"/dir=C:\\a:b"},
-        {{tooLong.c_str()}, InstallerSwitches, MalformedValue, tooLong.c_str()},
         {{L"/components=Ostrel,,Blorra"}, InstallerSwitches, MalformedValue, L"/components=Ostrel,,Blorra"},
         {{L"/components=Ostrel,"}, InstallerSwitches, MalformedValue, L"/components=Ostrel,"},
         {{L"/components=Ostrel,Nonesuch"}, InstallerSwitches, UnknownComponent, L"/components=Ostrel,Nonesuch"},
@@ -98,6 +128,16 @@ TEST(CommandLine, EachRefusalNamesTheFirstOffendingArgument) {
         EXPECT_EQ(c.Problem, parsed.Problem) << c.Named;
         EXPECT_STREQ(c.Named, parsed.ProblemArgument);
     }
+    // A folder too long for any file is one the installation refuses as a folder, not a malformed line.
+    for (const std::wstring& tooLong :
+         {L"/dir=C:\\" + std::wstring(MAX_PATH - 4, L'k'), L"/dir=C:\\" + std::wstring(400, L'k')}) {
+        CommandLine parsed = Parse({tooLong.c_str(), L"/quiet"});
+        EXPECT_EQ(NoProblem, parsed.Problem);
+        EXPECT_TRUE(parsed.FolderTooLong);
+        EXPECT_EQ(0u, tooLong.find(std::wstring(L"/dir=") + parsed.Folder));
+    }
+    EXPECT_FALSE(Parse({(L"/dir=C:\\" + std::wstring(MAX_PATH - 5, L'k')).c_str()}).FolderTooLong);
+
     wchar_t line[ArgumentTextCapacity + 64];
     ComposeProblemLine(Parse({L"/bogus"}), line, ArgumentTextCapacity + 64);
     EXPECT_STREQ(L"Unknown argument: /bogus", line);
@@ -173,6 +213,44 @@ TEST(RunLog, LinesAreUtf8AndInTheFileAsSoonAsWritten) {
     EXPECT_EQ("", ReadWhileOpen(folder / L"run.log"));
     EXPECT_EQ(nullptr, OpenRunLog((folder / L"missing\\run.log").c_str()));
     EXPECT_EQ(1u, WriteLogLine(nullptr, L"nothing"));
+}
+
+int flushes;
+uint32_t failingFlush;  // the number of the flush that fails, 0 for none
+BOOL WINAPI CountedFlush(HANDLE file) {
+    if (++flushes == static_cast<int>(failingFlush)) {
+        ::SetLastError(ERROR_DISK_FULL);
+        return FALSE;
+    }
+    return ::FlushFileBuffers(file);
+}
+
+// Every line is flushed on its own. A line that cannot be written whole ends what the log takes, the
+// run going on; the log's closing says so after its last whole line.
+TEST(RunLog, EachLineIsFlushedAndALostLineIsToldAtTheEnd) {
+    ScratchFolder folder;
+    RunLogSeams::FlushFileBuffersCall = CountedFlush;
+    flushes = 0;
+    failingFlush = 3;
+    HANDLE log = OpenRunLog((folder / L"run.log").c_str());
+    ASSERT_NE(nullptr, log);
+    EXPECT_EQ(1u, WriteLogLine(log, L"one"));
+    EXPECT_EQ(1u, WriteLogLine(log, L"two"));
+    EXPECT_EQ(2, flushes);
+    EXPECT_EQ(0u, WriteLogLine(log, L"three"));
+    EXPECT_EQ(0u, WriteLogLine(log, L"four"));
+    WriteLogExitCode(log, 0);
+    CloseRunLog(log);
+    RunLogSeams::FlushFileBuffersCall = ::FlushFileBuffers;
+    EXPECT_EQ("one\r\ntwo\r\n"
+              "The log could not be written whole (Windows error 112): lines are missing from here on.\r\n",
+              ReadWhileOpen(folder / L"run.log"));
+
+    // A log that lost nothing closes as it is.
+    log = OpenRunLog((folder / L"run.log").c_str());
+    EXPECT_EQ(1u, WriteLogLine(log, L"whole"));
+    CloseRunLog(log);
+    EXPECT_EQ("whole\r\n", ReadWhileOpen(folder / L"run.log"));
 }
 
 TEST(RunLog, AnOverlongLineIsCutBetweenCharacters) {

@@ -44,6 +44,13 @@ std::vector<std::wstring> LogLines(const std::wstring& path) {
     return lines;
 }
 
+// A quiet run as a deployment tool retries it while the removal's copy before it still holds the claim.
+DWORD RunUnseenOnceFree(const std::wstring& program, const std::wstring& commandLine) {
+    DWORD code = ExitAnotherInstallationRuns;
+    WaitFor([&] { return (code = RunUnseen(program, commandLine)) != ExitAnotherInstallationRuns; }, 10000);
+    return code;
+}
+
 bool Contains(const std::vector<std::wstring>& lines, const std::wstring& line) {
     for (const std::wstring& each : lines) {
         if (each == line) return true;
@@ -233,11 +240,14 @@ TEST_F(Unattended, TheRemovalsCopyKeepsTheInstallationClaimed) {
     EXPECT_EQ(DWORD{ExitSucceeded}, RunUnseen(InstallerPath(), SetupCommand(L"/quiet")));
 }
 
+// The folder as the package manager passes it, typed with a trailing backslash into /dir="<INSTALLPATH>":
+// the switches after it still count.
 TEST_F(Unattended, QuietIntoAChosenFolderInstallsOnlyTheChosenComponents) {
     const std::wstring folder = L"C:\\Kelvorin Tools\\";
     const std::wstring log = LogFolder + L"chosen.log";
     const std::wstring command =
-        SetupCommand(L"-QUIET /dir=\"C:\\Kelvorin Tools\" /Components=ostrel,CRYVANE /norestart \"/log=" + log + L"\"");
+        SetupCommand(L"/dir=\"C:\\Kelvorin Tools\\\" -QUIET /Components=ostrel,CRYVANE /norestart \"/log=" + log +
+                     L"\"");
     EXPECT_EQ(DWORD{ExitSucceeded}, RunUnseen(InstallerPath(), command));
 
     const std::wstring menu = StartMenuFolder();
@@ -282,6 +292,17 @@ TEST_F(Unattended, PassiveShowsTheProgressOnlyAndClosesByItself) {
     EXPECT_EQ(nullptr, installer.FindMessageBox());
     EXPECT_EQ(DWORD{ExitSucceeded}, installer.WaitForExit());
     EXPECT_TRUE(PathExists(DefaultInstallFolder() + L"Pebbrack.exe"));
+
+    // A wizard cancelled on its first page: its log has a result of its own before the exit code.
+    const std::wstring log = LogFolder + L"cancelled.log";
+    Wizard cancelled(InstallerPath(), L"/log=" + log);
+    ASSERT_TRUE(cancelled.ReachLicense());
+    PressKeys(cancelled.Frame, {VK_ESCAPE});
+    EXPECT_EQ(DWORD{ExitSucceeded}, cancelled.Installer.WaitForExit());
+    const std::vector<std::wstring> lines = LogLines(log);
+    ASSERT_LE(2u, lines.size());
+    EXPECT_EQ(L"Setup was cancelled: nothing was installed.", lines[lines.size() - 2]);
+    EXPECT_EQ(L"Exit code: 0", lines.back());
 }
 
 // A refused command line: with a window allowed, one box that names the argument and shows the usage;
@@ -320,8 +341,89 @@ TEST_F(Unattended, InvalidArgumentsAreRefusedBeforeAnythingIsWritten) {
         EXPECT_NE(std::wstring::npos, lines[lines.size() - 2].find(std::wstring(L": ") + c.Argument));
         EXPECT_EQ(L"Exit code: 1639", lines.back());
     }
+    // /quiet anywhere, even inside the refused value, forbids the message.
+    EXPECT_EQ(DWORD{ExitInvalidCommandLine}, RunUnseen(InstallerPath(), SetupCommand(L"\"/dir=C:\\a|b /quiet\"")));
+    // A log in place of a file the installation writes, in any form that names it.
+    const std::wstring inPlace = DefaultInstallFolder() + L"Ostrel.exe";
+    EXPECT_EQ(DWORD{ExitInvalidCommandLine},
+              RunUnseen(InstallerPath(), SetupCommand(L"/quiet \"/log=" + inPlace + L"\"")));
+    EXPECT_EQ(DWORD{ExitInvalidCommandLine},
+              RunUnseen(InstallerPath(),
+                        SetupCommand(L"/passive /dir=C:\\Apps\\Kelvorin /log=c:/apps/KELVORIN/uninstall.exe")));
+    EXPECT_FALSE(PathExists(inPlace));
+    EXPECT_FALSE(PathExists(L"C:\\Apps"));
+    // A folder too long for any file is a folder that cannot be used, in either mode, with nothing shown.
+    const std::wstring log = LogFolder + L"long.log";
+    const std::wstring tooLong = L"C:\\" + std::wstring(300, L'k');
+    for (const wchar_t* mode : {L"/quiet", L"/passive"}) {
+        EXPECT_EQ(DWORD{ExitFolderUnusable},
+                  RunUnseen(InstallerPath(), SetupCommand(std::wstring(mode) + L" /log=" + log + L" /dir=" + tooLong)));
+        const std::vector<std::wstring> lines = LogLines(log);
+        ASSERT_LE(2u, lines.size());
+        EXPECT_EQ(0u, lines[lines.size() - 2].rfind(L"The install folder is too long: C:\\kkk", 0)) << mode;
+    }
     EXPECT_TRUE(NothingInstalled());
     EXPECT_TRUE(PathExists(uninstaller));
+
+    // A write that fails makes a quiet installation a failure: a folder in the place of its program.
+    const std::wstring blocked = L"C:\\Blocked\\";
+    ASSERT_TRUE(::CreateDirectoryW(blocked.c_str(), nullptr));
+    ASSERT_TRUE(::CreateDirectoryW((blocked + L"Ostrel.exe").c_str(), nullptr));
+    EXPECT_EQ(DWORD{ExitInstallationFailed},
+              RunUnseen(InstallerPath(), SetupCommand(L"/quiet /components=Ostrel /log=" + log + L" /dir=" + blocked)));
+    const std::vector<std::wstring> failed = LogLines(log);
+    ASSERT_LE(2u, failed.size());
+    EXPECT_EQ(L"Installation failed.", failed[failed.size() - 2]);
+    EXPECT_EQ(L"Exit code: 7", failed.back());
+}
+
+// A folder written in another form than the plain one is installed, recorded and removed as the plain
+// one: each quiet removal leaves the machine as it was, and ".." leaves no folder behind.
+TEST_F(Unattended, AFolderInAnotherFormIsInstalledPlainAndRemovedWhole) {
+    ASSERT_TRUE(::CreateDirectoryW(L"C:\\Apps", nullptr));
+    ASSERT_TRUE(::CreateDirectoryW(L"C:\\Apps\\Long Folder Name", nullptr));
+    wchar_t shortName[MAX_PATH];
+    ASSERT_NE(0u, ::GetShortPathNameW(L"C:\\Apps\\Long Folder Name", shortName, MAX_PATH));
+    ASSERT_NE(std::wstring(L"C:\\Apps\\Long Folder Name"), shortName);
+    const std::wstring plain = L"C:\\Apps\\Kelvorin\\";
+    {
+        // The wizard's Folder page shows the folder as it will be created and recorded.
+        Wizard wizard(InstallerPath(), L"/dir=C:/Apps/x/../Kelvorin.");
+        ASSERT_TRUE(wizard.ReachLicense());
+        ASSERT_TRUE(wizard.Agree());
+        ASSERT_TRUE(wizard.Next());
+        EXPECT_EQ(plain, ControlText(wizard.Page, IDC_FOLDER_TEXT));
+        PressKeys(wizard.Frame, {VK_ESCAPE});
+        EXPECT_EQ(DWORD{ExitSucceeded}, wizard.Installer.WaitForExit());
+    }
+    const std::vector<std::wstring> before = MachineSnapshot();
+    const struct {
+        std::wstring Given;
+        std::wstring Plain;
+    } forms[] = {
+        {L"C:/Apps/Kelvorin", plain},
+        {L"C:\\Apps\\\\Kelvorin", plain},
+        {L"C:\\Apps\\x\\..\\Kelvorin", plain},
+        {L"C:\\Apps\\.\\Kelvorin", plain},
+        {L"\"C:\\Apps\\Kelvorin.\"", plain},
+        {L"\"C:\\Apps\\Kelvorin \"", plain},
+        {std::wstring(shortName) + L"\\Kelvorin", L"C:\\Apps\\Long Folder Name\\Kelvorin\\"},
+    };
+    for (const auto& form : forms) {
+        SCOPED_TRACE(form.Given.c_str());
+        ASSERT_EQ(DWORD{ExitSucceeded}, RunUnseenOnceFree(InstallerPath(), SetupCommand(L"/quiet /dir=" + form.Given)));
+        ExpectBodiesInstalled(form.Plain);
+        EXPECT_EQ(form.Plain, ReadMachineValue(UninstallEntryKey, L"InstallLocation").Text());
+        EXPECT_EQ(form.Plain, ReadMachineValue(L"Software\\Kelvorin", L"AppPath").Text());
+        const std::wstring quietUninstall = ReadMachineValue(UninstallEntryKey, L"QuietUninstallString").Text();
+        EXPECT_EQ(L"\"" + form.Plain + L"uninstall.exe\" /quiet", quietUninstall);
+        EXPECT_EQ(DWORD{ExitSucceeded}, RunUnseen(L"", quietUninstall));
+        EXPECT_TRUE(WaitFor([&] { return !PathExists(form.Plain); }, 10000));
+        EXPECT_FALSE(PathExists(L"C:\\Apps\\x"));
+        std::vector<std::wstring> after;
+        EXPECT_TRUE(WaitFor([&] { return (after = MachineSnapshot()) == before; }, 10000))
+            << SnapshotDifference(before, after);
+    }
 }
 
 // What the wizard would not let a person install is refused under /quiet and /passive before anything
@@ -352,6 +454,37 @@ TEST_F(Unattended, RefusedChoicesOnASmallVolumeWriteNothing) {
     EXPECT_TRUE(Contains(LogLines(log), L"The install folder cannot be used: " + file + L"\\Kelvorin\\"));
     EXPECT_EQ(DWORD{ExitFolderUnusable}, RunUnseen(InstallerPath(), SetupCommand(L"/quiet /dir=Q:\\Kelvorin")));
     EXPECT_TRUE(NothingInstalled());
+}
+
+// A log on a volume that runs full part-way: the installation goes on to its own result and exit code,
+// and the log keeps its whole lines and ends by saying that it could not be written whole. The volume
+// keeps one page free; a long folder and a line padded with spaces make the log outgrow it.
+TEST_F(Unattended, ALogOnASmallVolumeThatRunsFullSaysSo) {
+    std::wstring volume = EnvironmentValue(L"KELVORIN_SMALL_VOLUME");
+    if (volume.empty()) GTEST_SKIP() << EnvironmentValue(L"KELVORIN_SMALL_VOLUME_MISSING").c_str();
+    ULARGE_INTEGER freeBytes = {};
+    ASSERT_TRUE(::GetDiskFreeSpaceExW(volume.c_str(), &freeBytes, nullptr, nullptr));
+    ASSERT_GT(freeBytes.QuadPart, 4096u);
+    {
+        const std::vector<char> filler(static_cast<size_t>(freeBytes.QuadPart - 4096), 'f');
+        HANDLE file = ::CreateFileW((volume + L"filler").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, file);
+        DWORD written = 0;
+        EXPECT_TRUE(::WriteFile(file, filler.data(), static_cast<DWORD>(filler.size()), &written, nullptr));
+        ::CloseHandle(file);
+    }
+    const std::wstring folder = L"C:\\Kelvorin " + std::wstring(226, L'k') + L"\\";
+    const std::wstring log = volume + L"full.log";
+    const std::wstring command =
+        SetupCommand(L"/quiet" + std::wstring(1200, L' ') + L"/log=" + log + L" \"/dir=" + folder + L"\"");
+    EXPECT_EQ(DWORD{ExitSucceeded}, RunUnseen(InstallerPath(), command));
+    ExpectBodiesInstalled(folder);
+    const std::vector<std::wstring> lines = LogLines(log);
+    ASSERT_LE(4u, lines.size());
+    EXPECT_EQ(L"Kelvorin App Pack (32-bit) 23.8.0.0 setup", lines[0]);
+    EXPECT_EQ(L"The log could not be written whole (Windows error 112): lines are missing from here on.",
+              lines.back());
+    EXPECT_FALSE(Contains(lines, L"Exit code: 0"));
 }
 
 // A second installer or uninstaller started while the wizard runs ends with 1618 and leaves it be; one

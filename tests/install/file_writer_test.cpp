@@ -195,7 +195,17 @@ TEST_F(WriteEntryToFile, TheTemporaryNameMeetsNoOtherFile) {
             ASSERT_TRUE(WriteWholeFile(folder_ / name, ""));
         }
     }
+    ASSERT_TRUE(WriteWholeFile(folder_ / L"~kvold.tmp", "a user's own file"));
     std::vector<std::wstring> before = Names();
+    // The leftovers' cleanup takes exactly the files of the form: no folder, no other name.
+    std::vector<std::wstring> visited;
+    VisitTemporaryFiles(folder_.Path().c_str(), [](const wchar_t* path, void* context) {
+        static_cast<std::vector<std::wstring>*>(context)->push_back(path);
+    }, &visited);
+    EXPECT_EQ(TemporaryNameCount / 2, visited.size());
+    EXPECT_TRUE(std::all_of(visited.begin(), visited.end(), [](const std::wstring& path) {
+        return FileExists(path) && path.find(L"~kvold") == std::wstring::npos;
+    }));
 
     for (uint32_t n : {0u, 1u, 2u}) {
         std::wstring path = folder_ / (std::wstring(setup_->ComponentTable[n]) + L".exe");
@@ -274,6 +284,14 @@ BOOL WINAPI RefusedReplace(LPCWSTR, LPCWSTR, DWORD) {
     return FALSE;
 }
 
+// A replace refused while someone holds the temporary file, so that removing it fails with another error.
+HANDLE heldTemporary = INVALID_HANDLE_VALUE;
+BOOL WINAPI RefusedReplaceOfAHeldTemporary(LPCWSTR from, LPCWSTR, DWORD) {
+    heldTemporary = ::CreateFileW(from, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ::SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+}
+
 // A program of an earlier installation marked read-only is still the installer's own: it is replaced,
 // straight through to the disk, and a replace that fails leaves it as it was, read-only.
 TEST_F(WriteEntryToFile, AReadOnlyProgramOfAnEarlierInstallationIsReplaced) {
@@ -284,13 +302,26 @@ TEST_F(WriteEntryToFile, AReadOnlyProgramOfAnEarlierInstallationIsReplaced) {
     const PayloadEntry& entry = Entry(5);
 
     FileWriterSeams::MoveFileExCall = RefusedReplace;
-    EXPECT_EQ(16u, Payload().WriteEntryToFile(path.c_str(), entry.Offset, entry.Size, &entry.LastWriteTime));
+    DWORD error = 0;
+    EXPECT_EQ(16u, Payload().WriteEntryToFile(path.c_str(), entry.Offset, entry.Size, &entry.LastWriteTime, &error));
+    EXPECT_EQ(DWORD{ERROR_SHARING_VIOLATION}, error);
     EXPECT_EQ("earlier program", ReadWholeFile(path));
     EXPECT_NE(0u, ::GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_READONLY);
     EXPECT_EQ(std::vector<std::wstring>{L"Humbrewave.exe"}, Names());
 
+    // The error named is the replace's, not that of the clean-up failing after it.
+    FileWriterSeams::MoveFileExCall = RefusedReplaceOfAHeldTemporary;
+    EXPECT_EQ(16u, Payload().WriteEntryToFile(path.c_str(), entry.Offset, entry.Size, &entry.LastWriteTime, &error));
+    EXPECT_EQ(DWORD{ERROR_ACCESS_DENIED}, error);
+    ASSERT_NE(INVALID_HANDLE_VALUE, heldTemporary);
+    ::CloseHandle(heldTemporary);
+    for (const std::wstring& name : Names()) {
+        if (name != L"Humbrewave.exe") EXPECT_TRUE(::DeleteFileW((folder_ / name).c_str())) << name.c_str();
+    }
+
     FileWriterSeams::MoveFileExCall = ReplaceAsWindows;
-    EXPECT_EQ(0u, Payload().WriteEntryToFile(path.c_str(), entry.Offset, entry.Size, &entry.LastWriteTime));
+    EXPECT_EQ(0u, Payload().WriteEntryToFile(path.c_str(), entry.Offset, entry.Size, &entry.LastWriteTime, &error));
+    EXPECT_EQ(0u, error);
     EXPECT_EQ(DWORD{MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH}, movedWith);
     EXPECT_TRUE(Body(entry.Offset, entry.Size) == ReadWholeFile(path));
     EXPECT_EQ(0u, ::GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_READONLY);

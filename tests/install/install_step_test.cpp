@@ -273,7 +273,7 @@ TEST_F(Installation, AJottervaleHeldOpenFailsOnlyItsOwnStep) {
     HANDLE holder = ::CreateFileW(Exe(5).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, holder);
     const std::vector<std::wstring> leftovers = {L"~kv3f0.tmp", L"~KV0AB.TMP"};
-    const std::vector<std::wstring> usersFiles = {L"Ostrel.ex~", L"~kv12.tmp", L"~kv3f0.tmp.txt"};
+    const std::vector<std::wstring> usersFiles = {L"Ostrel.ex~", L"~kv12.tmp", L"~kv3f0.tmp.txt", L"~kvold.tmp"};
     for (const std::wstring& name : leftovers) ASSERT_TRUE(WriteWholeFile(installFolder_ + name, "cut short"));
     for (const std::wstring& name : usersFiles) ASSERT_TRUE(WriteWholeFile(installFolder_ + name, "mine"));
     StartInstallation();
