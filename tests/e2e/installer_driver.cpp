@@ -234,6 +234,14 @@ void ClickButton(HWND page, int id) {
     ClickAt(POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
 }
 
+bool ClickCheckBoxTo(HWND page, int id, bool checked) {
+    for (int attempt = 0; attempt < 3 && IsChecked(page, id) != checked; ++attempt) {
+        ClickButton(page, id);
+        WaitFor([&] { return IsChecked(page, id) == checked; }, 2000);
+    }
+    return IsChecked(page, id) == checked;
+}
+
 void ClickCloseBox(HWND frame) {
     RECT rect = {};
     ::GetWindowRect(frame, &rect);

@@ -68,4 +68,7 @@ std::wstring MessageBoxText(HWND box);
 void BringToFront(HWND frame);
 void PressKeys(HWND frame, const std::vector<WORD>& chord);  // all down in order, then up in reverse
 void ClickButton(HWND page, int id);                          // a mouse click on the button's centre
+// Clicks the check box until it shows the state: a click that reaches the page while it is still
+// settling can be lost on a slow machine. False when three clicks did not give the state.
+bool ClickCheckBoxTo(HWND page, int id, bool checked);
 void ClickCloseBox(HWND frame);                               // the caption's close box
