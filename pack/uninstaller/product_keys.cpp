@@ -2,8 +2,8 @@
 
 #include "install/registrations.h"
 #include "install/step_strings.h"
-#include "pack/uninstaller/registry_keys.h"
-#include "pack/uninstaller/text.h"
+#include "removal/registry_keys.h"
+#include "removal/text.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "pack/uninstaller/installation.h"
-#include "pack/uninstaller/removal_outcome.h"
+#include "removal/installation.h"
+#include "removal/removal_outcome.h"
 
 // The entry in the list of installed programs, removed only while its UninstallString starts this
 // uninstaller: an entry that another installation has written since stays. Both give LeftBehind when

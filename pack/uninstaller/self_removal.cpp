@@ -1,7 +1,7 @@
 #include "pack/uninstaller/self_removal.h"
 
-#include "pack/uninstaller/file_removal.h"
-#include "pack/uninstaller/text.h"
+#include "removal/file_removal.h"
+#include "removal/text.h"
 
 namespace {
 

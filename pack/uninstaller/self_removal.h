@@ -1,7 +1,7 @@
 #pragma once
 
-#include "pack/uninstaller/installation.h"
-#include "pack/uninstaller/removal_outcome.h"
+#include "removal/installation.h"
+#include "removal/removal_outcome.h"
 
 #include <windows.h>
 

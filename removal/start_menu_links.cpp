@@ -1,8 +1,8 @@
-#include "pack/uninstaller/start_menu_links.h"
+#include "removal/start_menu_links.h"
 
 #include "install/step_strings.h"
-#include "pack/uninstaller/file_removal.h"
-#include "pack/uninstaller/text.h"
+#include "removal/file_removal.h"
+#include "removal/text.h"
 #include "setup/product_texts.h"
 
 #include <objbase.h>

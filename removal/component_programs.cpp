@@ -1,6 +1,6 @@
-#include "pack/uninstaller/component_programs.h"
+#include "removal/component_programs.h"
 
-#include "pack/uninstaller/file_removal.h"
+#include "removal/file_removal.h"
 
 RemovalOutcome RemoveComponentPrograms(const Installation& installation) {
     RemovalOutcome outcome = Removed;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pack/uninstaller/removal_outcome.h"
+#include "removal/removal_outcome.h"
 
 // Deletes a file; a file already gone counts as removed. One that is in use is handed to the system,
 // which deletes it at the next restart before anything can open it again.

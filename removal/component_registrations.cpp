@@ -1,9 +1,9 @@
-#include "pack/uninstaller/component_registrations.h"
+#include "removal/component_registrations.h"
 
 #include "install/registrations.h"
 #include "install/step_strings.h"
-#include "pack/uninstaller/registry_keys.h"
-#include "pack/uninstaller/text.h"
+#include "removal/registry_keys.h"
+#include "removal/text.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "pack/uninstaller/installation.h"
-#include "pack/uninstaller/removal_outcome.h"
+#include "removal/installation.h"
+#include "removal/removal_outcome.h"
 
 // Deletes the components' links from the maker's folder in the common Programs folder, then that folder
 // once it is empty. A link that leads to another folder's program belongs to another installation and

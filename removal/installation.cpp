@@ -1,7 +1,7 @@
-#include "pack/uninstaller/installation.h"
+#include "removal/installation.h"
 
 #include "install/step_strings.h"
-#include "pack/uninstaller/text.h"
+#include "removal/text.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "pack/uninstaller/installation.h"
-#include "pack/uninstaller/removal_outcome.h"
+#include "removal/installation.h"
+#include "removal/removal_outcome.h"
 
 // Removes what the installer registered for its components (verbs, file types, document classes), key
 // by key from the installer's own table, but only the keys that still lead to this installation's
