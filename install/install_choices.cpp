@@ -1,5 +1,6 @@
 #include "install/install_choices.h"
 
+#include "install/replaced_installation.h"
 #include "setup/run_log.h"
 #include "wizard/space_figures.h"
 
@@ -7,6 +8,10 @@ void BeginInstallation(SetupState& setup, uint32_t components) {
     // Named here, since the wizard's Browse may have changed the folder since the start.
     WriteLogText(setup.Log, L"Install folder: ", setup.InstallFolder);
     WriteLogText(setup.Log, L"Start-menu folder: ", setup.StartMenuFolder);
+    if (IsMovingInstallation(setup)) {
+        WriteLogText(setup.Log, L"The installation in this folder goes once this one is in place: ",
+                     setup.Installed.Folder);
+    }
     setup.ChosenComponents = components;
     setup.BytesRequired = RequiredBytes(setup.PayloadDirectory, components);
     setup.State = Installing;

@@ -3,5 +3,5 @@
 #include "removal/installation.h"
 #include "removal/removal_outcome.h"
 
-// Deletes the components' programs from the installation's folder, those in use at the next restart.
-RemovalOutcome RemoveComponentPrograms(const Installation& installation);
+// Deletes the component's program from the installation's folder, at the next restart when it is in use.
+RemovalOutcome RemoveComponentProgram(const Installation& installation, uint32_t component);

@@ -36,23 +36,21 @@ uint32_t DeleteTopKey(const RegistryKey& key);
 
 }  // namespace
 
-RemovalOutcome RemoveComponentRegistrations(const Installation& installation) {
+RemovalOutcome RemoveComponentRegistrations(const Installation& installation, uint32_t component) {
+    const RegistrationTable& table = ComponentRegistrations[component];
+    ExpectedData expected;
+    if (table.Count == 0 || ComposeExpectedData(installation, component, &expected) == 0) {
+        return Removed;
+    }
+    // Every key is judged before any is deleted, so that a file type is judged by its class as it was.
+    bool ours[MaxRegistrationRows] = {};
+    for (uint32_t row = 0; row < table.Count; ++row) {
+        ours[row] = IsTopKey(table, row) && LeadsHere(table, row, expected, true);
+    }
     RemovalOutcome outcome = Removed;
-    for (uint32_t component = 0; component < ComponentCount; ++component) {
-        const RegistrationTable& table = ComponentRegistrations[component];
-        ExpectedData expected;
-        if (table.Count == 0 || ComposeExpectedData(installation, component, &expected) == 0) {
-            continue;
-        }
-        // Every key is judged before any is deleted, so that a file type is judged by its class as it was.
-        bool ours[MaxRegistrationRows] = {};
-        for (uint32_t row = 0; row < table.Count; ++row) {
-            ours[row] = IsTopKey(table, row) && LeadsHere(table, row, expected, true);
-        }
-        for (uint32_t row = 0; row < table.Count; ++row) {
-            if (ours[row] && DeleteTopKey(table.Rows[row].Key) == 0) {
-                outcome = LeftBehind;
-            }
+    for (uint32_t row = 0; row < table.Count; ++row) {
+        if (ours[row] && DeleteTopKey(table.Rows[row].Key) == 0) {
+            outcome = LeftBehind;
         }
     }
     return outcome;

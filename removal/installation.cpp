@@ -20,6 +20,12 @@ uint32_t FindInstallation(Installation* installation) {
     return CutToFolder(installation->Folder) > 0 ? 1 : 0;
 }
 
+uint32_t ComposeInstallation(const wchar_t* folder, Installation* installation) {
+    uint32_t fits = CopyText(installation->Folder, PathCapacity, folder);
+    fits &= CopyText(installation->Program, PathCapacity, folder);
+    return fits & AppendUninstallerName(installation->Program, PathCapacity, ComponentNames[UninstallerIndex]);
+}
+
 uint32_t ComposeComponentPath(const Installation& installation, uint32_t component, wchar_t* out) {
     uint32_t fits = CopyText(out, PathCapacity, installation.Folder);
     return fits & AppendFileName(out, PathCapacity, ComponentNames[component], L".exe");

@@ -10,40 +10,47 @@
 
 namespace {
 
+uint32_t ComposeStartMenuFolder(wchar_t* folder);
 uint32_t ReadLinkTarget(const wchar_t* link, wchar_t* target);
 
 }  // namespace
 
-RemovalOutcome RemoveStartMenuLinks(const Installation& installation) {
-    wchar_t programs[MAX_PATH];
-    wchar_t folder[TextCapacity];
-    if (::SHGetFolderPathW(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, programs) != S_OK ||
-        (CopyText(folder, TextCapacity, programs) & AppendText(folder, TextCapacity, L"\\") &
-         AppendText(folder, TextCapacity, MakerName)) == 0) {
+RemovalOutcome RemoveStartMenuLink(const Installation& installation, uint32_t component) {
+    wchar_t program[PathCapacity];
+    wchar_t link[TextCapacity];
+    if (ComposeComponentPath(installation, component, program) == 0 || ComposeStartMenuFolder(link) == 0) {
         return LeftBehind;
+    }
+    // A link whose path does not fit was never written.
+    if ((AppendText(link, TextCapacity, L"\\") &
+         AppendFileName(link, TextCapacity, ComponentNames[component], L".lnk")) == 0) {
+        return Removed;
     }
     // Without COM no link can be read, and every link under the pack's name is then taken as its own.
     HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    RemovalOutcome outcome = Removed;
-    for (uint32_t component = 0; component < ComponentCount; ++component) {
-        wchar_t program[PathCapacity];
-        wchar_t link[TextCapacity];
-        wchar_t target[PathCapacity];
-        if (ComposeComponentPath(installation, component, program) == 0 ||
-            (CopyText(link, TextCapacity, folder) & AppendText(link, TextCapacity, L"\\") &
-             AppendFileName(link, TextCapacity, ComponentNames[component], L".lnk")) == 0 ||
-            (ReadLinkTarget(link, target) != 0 && !SameText(target, program))) {
-            continue;
-        }
-        outcome = WorseOutcome(outcome, RemoveFileNowOrAtRestart(link));
-    }
+    wchar_t target[PathCapacity];
+    const bool elsewhere = ReadLinkTarget(link, target) != 0 && !SameText(target, program);
     if (SUCCEEDED(com)) {
         ::CoUninitialize();
     }
-    return WorseOutcome(outcome, RemoveFolderWhenEmpty(folder, outcome));
+    return elsewhere ? Removed : RemoveFileNowOrAtRestart(link);
+}
+
+RemovalOutcome RemoveStartMenuFolder(RemovalOutcome earlier) {
+    wchar_t folder[TextCapacity];
+    return ComposeStartMenuFolder(folder) != 0 ? RemoveFolderWhenEmpty(folder, earlier) : LeftBehind;
 }
 
 namespace {
+
+uint32_t ComposeStartMenuFolder(wchar_t* folder) {
+    wchar_t programs[MAX_PATH];
+    return ::SHGetFolderPathW(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, programs) == S_OK &&
+                   (CopyText(folder, TextCapacity, programs) & AppendText(folder, TextCapacity, L"\\") &
+                    AppendText(folder, TextCapacity, MakerName)) != 0
+               ? 1
+               : 0;
+}
 
 // The target path as stored in the link, not resolved: the program may be gone already.
 uint32_t ReadLinkTarget(const wchar_t* link, wchar_t* target) {

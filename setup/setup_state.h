@@ -2,6 +2,7 @@
 
 #include "setup/command_line.h"
 #include "setup/component_table.h"
+#include "setup/installed_pack.h"
 #include "setup/payload_layout.h"
 #include "setup/paths.h"
 
@@ -80,6 +81,7 @@ struct SetupState {
     RunMode Mode;               // the wizard, /passive or /quiet
     uint32_t ChosenComponents;  // bit n: component n; taken once when the installation starts
     HANDLE Log;                 // the /log file, or null
+    InstalledPack Installed;    // what the run found installed at its start
 
     explicit SetupState(HINSTANCE instance);
     ~SetupState();

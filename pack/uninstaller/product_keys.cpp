@@ -32,8 +32,16 @@ RemovalOutcome RemoveSavedInstallFolder(const Installation& installation) {
     if (ComposeKeyPath(key, KeyPartCount(key), keyPath) == 0) {
         return Removed;
     }
-    if (ReadKeyText(keyPath, SavedInstallFolder.Value.Name, saved, TextCapacity) != 0 &&
-        SameFolder(saved, installation.Folder) && DeleteKeyValue(keyPath, SavedInstallFolder.Value.Name) == 0) {
+    // The record goes with AppPath, and also when AppPath is gone: it describes no other installation then.
+    const bool hasSavedFolder = ReadKeyText(keyPath, SavedInstallFolder.Value.Name, saved, TextCapacity) != 0;
+    if (hasSavedFolder && !SameFolder(saved, installation.Folder)) {
+        return Removed;
+    }
+    uint32_t deleted = DeleteKeyValue(keyPath, SavedInstallFolder.Value.Name);
+    for (const RegistrationValue& value : InstallationRecordValues) {
+        deleted &= DeleteKeyValue(keyPath, value.Name);
+    }
+    if (deleted == 0) {
         return LeftBehind;
     }
     // Also when AppPath was already gone: an empty key is all that is left of the pack then.

@@ -8,5 +8,6 @@
 // what is theirs could not be deleted.
 RemovalOutcome RemoveUninstallEntry(const Installation& installation);
 
-// AppPath, removed only while it names this installation's folder, then the maker's key once empty.
+// AppPath and the installation's record (Version, Components), removed only while AppPath names this
+// installation's folder, then the maker's key once empty.
 RemovalOutcome RemoveSavedInstallFolder(const Installation& installation);

@@ -1,0 +1,89 @@
+#include "install/replaced_installation.h"
+
+#include "install/details_list.h"
+#include "removal/component_removal.h"
+#include "removal/file_removal.h"
+#include "removal/leftover_files.h"
+#include "removal/text.h"
+
+namespace {
+
+constexpr const wchar_t* RemovedLabel = L"Removed: ";
+constexpr const wchar_t* RemovedAtRestartLabel = L"Removed at the next restart: ";
+constexpr const wchar_t* NotRemovedLabel = L"Not removed: ";
+constexpr uint32_t LineCapacity = PathCapacity + 32;
+
+void ReportRemoval(SetupState& setup, const wchar_t* path, RemovalOutcome outcome);
+RemovalOutcome RemoveNamedComponent(SetupState& setup, const Installation& installation, uint32_t component);
+
+}  // namespace
+
+bool IsReplacingInPlace(const SetupState& setup) {
+    return setup.Installed.Relation != NothingInstalled && SameFolder(setup.Installed.Folder, setup.InstallFolder);
+}
+
+bool IsMovingInstallation(const SetupState& setup) {
+    return setup.Installed.Relation != NothingInstalled && !SameFolder(setup.Installed.Folder, setup.InstallFolder);
+}
+
+void RemoveUnchosenComponent(SetupState& setup, uint32_t component) {
+    Installation installation;
+    if (ComposeInstallation(setup.InstallFolder, &installation) != 0) {
+        static_cast<void>(RemoveNamedComponent(setup, installation, component));
+    }
+}
+
+void RemoveEarlierInstallation(SetupState& setup) {
+    Installation earlier;
+    if (ComposeInstallation(setup.Installed.Folder, &earlier) == 0) {
+        return;
+    }
+    RemovalOutcome outcome = Removed;
+    for (uint32_t component = 0; component < ComponentCount; ++component) {
+        if ((setup.Installed.Components & (1u << component)) != 0) {
+            outcome = WorseOutcome(outcome, RemoveNamedComponent(setup, earlier, component));
+        }
+    }
+    outcome = WorseOutcome(outcome, RemoveLeftoverFiles(earlier));
+    RemovalOutcome uninstaller = RemoveFileNowOrAtRestart(earlier.Program);
+    ReportRemoval(setup, earlier.Program, uninstaller);
+    outcome = WorseOutcome(outcome, uninstaller);
+    // A folder that still holds someone's files stays, as the uninstaller leaves it.
+    wchar_t folder[PathCapacity];
+    CopyText(folder, PathCapacity, earlier.Folder);
+    folder[BoundedLength(folder, PathCapacity) - 1] = L'\0';
+    const RemovalOutcome removed = RemoveFolderWhenEmpty(folder, outcome);
+    if (removed != Removed || ::GetFileAttributesW(folder) == INVALID_FILE_ATTRIBUTES) {
+        ReportRemoval(setup, earlier.Folder, removed);
+    }
+}
+
+uint32_t ComponentsInPlace(const SetupState& setup) {
+    const uint32_t installedHere = IsReplacingInPlace(setup) ? setup.Installed.Components : 0;
+    return ComponentsInFolder(setup.InstallFolder) & (setup.ChosenComponents | installedHere);
+}
+
+namespace {
+
+RemovalOutcome RemoveNamedComponent(SetupState& setup, const Installation& installation, uint32_t component) {
+    wchar_t program[PathCapacity];
+    RemovalOutcome outcome = RemoveComponent(installation, component);
+    if (ComposeComponentPath(installation, component, program) != 0) {
+        ReportRemoval(setup, program, outcome);
+    }
+    return outcome;
+}
+
+void ReportRemoval(SetupState& setup, const wchar_t* path, RemovalOutcome outcome) {
+    wchar_t line[LineCapacity];
+    CopyText(line, LineCapacity, outcome == Removed            ? RemovedLabel
+                                 : outcome == RemovedAtRestart ? RemovedAtRestartLabel
+                                                               : NotRemovedLabel);
+    AppendText(line, LineCapacity, path);
+    AddDetailsLine(setup, line);
+    if (outcome == LeftBehind) {
+        CountFailedRemoval(setup);
+    }
+}
+
+}  // namespace
