@@ -7,9 +7,9 @@ set(KELVORIN_DISPLAY_VERSION "" CACHE STRING
     "The version as the list of installed programs shows it; empty for the version's own text")
 
 # A refused value leaves no installer of an earlier configuration behind to pass for this one.
-function(refuse_version message)
+function(refuse_version)
     file(REMOVE ${KELVORIN_INSTALLER_FILE})
-    message(FATAL_ERROR "${message}")
+    message(FATAL_ERROR ${ARGV})
 endfunction()
 
 if(KELVORIN_VERSION STREQUAL "")
@@ -19,14 +19,14 @@ else()
     set(version_text ${KELVORIN_VERSION})
     set(display_text ${KELVORIN_VERSION})
     if(NOT version_text MATCHES "^([0-9]+)\\.([0-9]+)\\.([0-9]+)\\.([0-9]+)$")
-        refuse_version("KELVORIN_VERSION \"${KELVORIN_VERSION}\" is not a version: give four numbers from 0 to "
+        refuse_version("KELVORIN_VERSION \"${KELVORIN_VERSION}\" is not a version. Give four numbers from 0 to "
             "65535 separated by dots, such as 24.1.0.0.")
     endif()
     foreach(part ${CMAKE_MATCH_1} ${CMAKE_MATCH_2} ${CMAKE_MATCH_3} ${CMAKE_MATCH_4})
         string(LENGTH "${part}" digits)
         if(digits GREATER 5 OR part GREATER 65535)
-            refuse_version("KELVORIN_VERSION \"${KELVORIN_VERSION}\" is not a version: ${part} is above 65535; "
-                "give four numbers from 0 to 65535 separated by dots, such as 24.1.0.0.")
+            refuse_version("KELVORIN_VERSION \"${KELVORIN_VERSION}\" is not a version: ${part} is above 65535. "
+                "Give four numbers from 0 to 65535 separated by dots, such as 24.1.0.0.")
         endif()
     endforeach()
 endif()
@@ -35,7 +35,7 @@ if(NOT KELVORIN_DISPLAY_VERSION STREQUAL "")
     # The text goes into C and resource string literals as it is, and into the list of installed programs.
     string(LENGTH "${display_text}" display_length)
     if(display_length GREATER 64 OR NOT display_text MATCHES "^[ -~]+$" OR display_text MATCHES "[\"\\\\]")
-        refuse_version("KELVORIN_DISPLAY_VERSION \"${KELVORIN_DISPLAY_VERSION}\" cannot be shown: give at most 64 "
+        refuse_version("KELVORIN_DISPLAY_VERSION \"${KELVORIN_DISPLAY_VERSION}\" cannot be shown. Give at most 64 "
             "printable ASCII characters, without quotes or backslashes.")
     endif()
 endif()

@@ -97,13 +97,15 @@ TEST_F(Unattended, QuietInstallationEqualsTheWizardsAndQuietRemovalTakesItBack) 
     ExpectBodiesInstalled(folder);
 
     std::vector<std::wstring> lines = LogLines(log);
-    ASSERT_EQ(wizardLines.size() + 7, lines.size());
+    ASSERT_EQ(wizardLines.size() + 9, lines.size());
     EXPECT_EQ(L"Kelvorin App Pack (32-bit) 23.8.0.0 setup", lines[0]);
     EXPECT_EQ(0u, lines[1].rfind(L"Local time: 20", 0)) << lines[1];
     EXPECT_EQ(L"Command line: " + command, lines[2]);
-    EXPECT_EQ(L"Install folder: " + folder, lines[3]);
-    EXPECT_EQ(L"Start-menu folder: " + StartMenuFolder(), lines[4]);
-    EXPECT_EQ(wizardLines, std::vector<std::wstring>(lines.begin() + 5, lines.end() - 2));
+    EXPECT_EQ(L"Found: no installation of the pack.", lines[3]);
+    EXPECT_EQ(L"Installing version 23.8.0.0.", lines[4]);
+    EXPECT_EQ(L"Install folder: " + folder, lines[5]);
+    EXPECT_EQ(L"Start-menu folder: " + StartMenuFolder(), lines[6]);
+    EXPECT_EQ(wizardLines, std::vector<std::wstring>(lines.begin() + 7, lines.end() - 2));
     EXPECT_EQ(L"Installation completed successfully.", lines[lines.size() - 2]);
     EXPECT_EQ(L"Exit code: 0", lines.back());
 }
@@ -175,6 +177,8 @@ TEST_F(Unattended, QuietIntoAChosenFolderInstallsOnlyTheChosenComponents) {
     const std::vector<std::wstring> expected = {
         L"Kelvorin App Pack (32-bit) 23.8.0.0 setup",
         L"Command line: " + command,
+        L"Found: no installation of the pack.",
+        L"Installing version 23.8.0.0.",
         L"Install folder: " + folder,
         L"Start-menu folder: " + menu,
         folder + L"Ostrel.exe", menu + L"Ostrel.lnk",

@@ -159,15 +159,16 @@ public:
 
     // Every value in the order it is handed over. A listed installation writes its uninstall entry as
     // soon as the uninstaller is in place, then the components' values, AppPath and the entry again.
+    // installed: the names the record lists, those whose programs are in place at the end.
     std::vector<RecordedValue> ExpectedValues(std::initializer_list<uint32_t> components, uint32_t bytesRequired,
-                                              bool listed) const {
+                                              bool listed, const std::wstring& installed) const {
         std::vector<RecordedValue> entry;
         if (listed) entry = ExpectedUninstallEntry(Uninstaller(), bytesRequired >> 10);
         std::vector<RecordedValue> values = entry;
         for (uint32_t n : components) {
             for (const RecordedValue& value : ExpectedComponentValues(n, Exe(n))) values.push_back(value);
         }
-        values.push_back(ExpectedAppPath(installFolder_));
+        for (const RecordedValue& value : ExpectedInstallationRecord(installFolder_, installed)) values.push_back(value);
         values.insert(values.end(), entry.begin(), entry.end());
         return values;
     }
@@ -221,11 +222,11 @@ TEST_F(Installation, AllEightComponentsThroughTheRealFrameAndTimer) {
     EXPECT_EQ(Succeeded, Status());
     EXPECT_EQ(0u, setup_.ErrorCount);
 
-    // The 40 values in the order they were handed over, and each one step by step.
-    std::vector<RecordedValue> expected = ExpectedValues({4, 5, 6, 7}, 2163200, true);
-    ASSERT_EQ(40u, expected.size());
+    // The 46 values in the order they were handed over, and each one step by step.
+    std::vector<RecordedValue> expected = ExpectedValues({4, 5, 6, 7}, 2163200, true, EveryComponentName);
+    ASSERT_EQ(46u, expected.size());
     EXPECT_EQ(expected, recorder_.Values());
-    const size_t valuesAfter[9] = {10, 10, 10, 10, 14, 19, 24, 29, 40};
+    const size_t valuesAfter[9] = {12, 12, 12, 12, 16, 21, 26, 31, 46};
     for (uint32_t n = 0; n < 9; ++n) EXPECT_EQ(valuesAfter[n], steps_[n].RegistryValues) << "after step " << n;
     for (const RecordedValue& value : expected) {
         RecordedValue actual;
@@ -256,7 +257,7 @@ TEST_F(Installation, OnlyOstrelGivesThreeLinesAndNoComponentValues) {
     EXPECT_EQ((std::vector<std::wstring>{Exe(0), Link(0), Uninstaller()}), Lines());
     // Unticked steps leave the name of the last ticked component above the bar.
     for (uint32_t n = 0; n < 8; ++n) EXPECT_EQ("Ostrel", steps_[n].Status) << "after step " << n;
-    EXPECT_EQ(ExpectedValues({0}, SizeOf({0}), true), recorder_.Values());
+    EXPECT_EQ(ExpectedValues({0}, SizeOf({0}), true, L"Ostrel"), recorder_.Values());
     for (uint32_t n = 1; n < 8; ++n) EXPECT_FALSE(FileExists(Exe(n)));
     EXPECT_EQ(Succeeded, Status());
 }
@@ -288,7 +289,7 @@ TEST_F(Installation, AJottervaleHeldOpenFailsOnlyItsOwnStep) {
     EXPECT_EQ(1u, setup_.ErrorCount);
     EXPECT_EQ(Failed, Status());
 
-    EXPECT_EQ(ExpectedValues({4, 6, 7}, 2163200, true), recorder_.Values());
+    EXPECT_EQ(ExpectedValues({4, 6, 7}, 2163200, true, EveryComponentName), recorder_.Values());
 }
 
 TEST_F(Installation, AFailingPebbrackShortcutStillRegistersIt) {
@@ -300,7 +301,7 @@ TEST_F(Installation, AFailingPebbrackShortcutStillRegistersIt) {
     ExpectNineStepsFromBareFolders();
     EXPECT_EQ((std::vector<std::wstring>{Exe(7), Link(7), WriteFailed, Uninstaller()}), Lines());
     EXPECT_EQ(Body(8), ReadWholeFile(Exe(7)));
-    EXPECT_EQ(ExpectedValues({7}, SizeOf({7}), true), recorder_.Values());
+    EXPECT_EQ(ExpectedValues({7}, SizeOf({7}), true, L"Pebbrack"), recorder_.Values());
     EXPECT_EQ(1u, setup_.ErrorCount);
     EXPECT_EQ(Failed, Status());
 }
@@ -308,7 +309,7 @@ TEST_F(Installation, AFailingPebbrackShortcutStillRegistersIt) {
 // A shortcut saved with a positive result and registry values refused: each is one more error under
 // the line that names what failed, and the writing goes on. The entry's early write reports nothing.
 TEST_F(Installation, ARefusedValueOrAPositiveShellResultIsAFailedWrite) {
-    const std::vector<RecordedValue> expected = ExpectedValues({5}, SizeOf({5}), true);
+    const std::vector<RecordedValue> expected = ExpectedValues({5}, SizeOf({5}), true, L"Jottervale");
     const std::vector<RecordedValue> jottervale = ExpectedComponentValues(5, Exe(5));
     const RecordedValue& icon = jottervale[2];
     const RecordedValue displayName = ExpectedUninstallEntry(Uninstaller(), SizeOf({5}) >> 10)[1];
@@ -339,7 +340,7 @@ TEST_F(Installation, AFailingUninstallerKeepsAppPathAndWritesNoUninstallEntry) {
     RunUntilFinished();
     ExpectNineStepsFromBareFolders();
     EXPECT_EQ((std::vector<std::wstring>{Exe(1), Link(1), Uninstaller(), WriteFailed}), Lines());
-    EXPECT_EQ(ExpectedValues({1}, SizeOf({1}), false), recorder_.Values());
+    EXPECT_EQ(ExpectedValues({1}, SizeOf({1}), false, L"Glimmerdox"), recorder_.Values());
     EXPECT_FALSE(KeyExists(L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelvorin", KEY_WOW64_32KEY));
     RecordedValue appPath;
     EXPECT_TRUE(ReadBack(ExpectedAppPath(installFolder_), &appPath));
@@ -391,7 +392,7 @@ TEST_F(Installation, FoldersTooLongForTheirBuffersFailTheirWrites) {
     EXPECT_EQ(2u, setup_.ErrorCount);
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(startMenuFolder_.c_str()))
         << "the Start-menu folder is made only for a written program";
-    EXPECT_EQ(ExpectedValues({}, 0, false), recorder_.Values());
+    EXPECT_EQ(ExpectedValues({}, 0, false, L""), recorder_.Values());
     EXPECT_EQ(Failed, Status());
 }
 
@@ -405,7 +406,7 @@ TEST_F(Installation, AStartMenuFolderTooLongFailsTheLinkOnly) {
     ExpectNineStepsFromBareFolders();
     const std::wstring cutLink = (longMenu + L"Pebbrack.lnk").substr(0, PathCapacity - 1);
     EXPECT_EQ((std::vector<std::wstring>{Exe(7), cutLink, WriteFailed, Uninstaller()}), Lines());
-    EXPECT_EQ(ExpectedValues({7}, SizeOf({7}), true), recorder_.Values());
+    EXPECT_EQ(ExpectedValues({7}, SizeOf({7}), true, L"Pebbrack"), recorder_.Values());
     EXPECT_EQ(1u, setup_.ErrorCount);
 }
 
