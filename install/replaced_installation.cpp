@@ -13,17 +13,21 @@ constexpr const wchar_t* RemovedAtRestartLabel = L"Removed at the next restart: 
 constexpr const wchar_t* NotRemovedLabel = L"Not removed: ";
 constexpr uint32_t LineCapacity = PathCapacity + 32;
 
+bool IsSameFolderOnDisk(const wchar_t* a, const wchar_t* b);
+bool ReadFolderIdentity(const wchar_t* folder, BY_HANDLE_FILE_INFORMATION* identity);
 void ReportRemoval(SetupState& setup, const wchar_t* path, RemovalOutcome outcome);
 RemovalOutcome RemoveNamedComponent(SetupState& setup, const Installation& installation, uint32_t component);
 
 }  // namespace
 
 bool IsReplacingInPlace(const SetupState& setup) {
-    return setup.Installed.Relation != NothingInstalled && SameFolder(setup.Installed.Folder, setup.InstallFolder);
+    const wchar_t* installed = setup.Installed.Folder;
+    return setup.Installed.Relation != NothingInstalled &&
+           (SameFolder(installed, setup.InstallFolder) || IsSameFolderOnDisk(installed, setup.InstallFolder));
 }
 
 bool IsMovingInstallation(const SetupState& setup) {
-    return setup.Installed.Relation != NothingInstalled && !SameFolder(setup.Installed.Folder, setup.InstallFolder);
+    return setup.Installed.Relation != NothingInstalled && !IsReplacingInPlace(setup);
 }
 
 void RemoveUnchosenComponent(SetupState& setup, uint32_t component) {
@@ -72,6 +76,27 @@ RemovalOutcome RemoveNamedComponent(SetupState& setup, const Installation& insta
         ReportRemoval(setup, program, outcome);
     }
     return outcome;
+}
+
+// However the two paths spell it (a short name, a link): taking this installation's own folder for an
+// earlier one elsewhere would delete the programs it has just written.
+bool IsSameFolderOnDisk(const wchar_t* a, const wchar_t* b) {
+    BY_HANDLE_FILE_INFORMATION first;
+    BY_HANDLE_FILE_INFORMATION second;
+    return ReadFolderIdentity(a, &first) && ReadFolderIdentity(b, &second) &&
+           first.dwVolumeSerialNumber == second.dwVolumeSerialNumber && first.nFileIndexHigh == second.nFileIndexHigh &&
+           first.nFileIndexLow == second.nFileIndexLow;
+}
+
+bool ReadFolderIdentity(const wchar_t* folder, BY_HANDLE_FILE_INFORMATION* identity) {
+    HANDLE handle = ::CreateFileW(folder, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    const bool read = ::GetFileInformationByHandle(handle, identity) != FALSE;
+    ::CloseHandle(handle);
+    return read;
 }
 
 void ReportRemoval(SetupState& setup, const wchar_t* path, RemovalOutcome outcome) {
