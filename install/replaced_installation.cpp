@@ -17,6 +17,8 @@ bool IsSameFolderOnDisk(const wchar_t* a, const wchar_t* b);
 bool ReadFolderIdentity(const wchar_t* folder, BY_HANDLE_FILE_INFORMATION* identity);
 void ReportRemoval(SetupState& setup, const wchar_t* path, RemovalOutcome outcome);
 RemovalOutcome RemoveNamedComponent(SetupState& setup, const Installation& installation, uint32_t component);
+RemovalOutcome RemoveNamedFile(SetupState& setup, const wchar_t* path);
+bool IsPresent(const wchar_t* path);
 
 }  // namespace
 
@@ -49,16 +51,16 @@ void RemoveEarlierInstallation(SetupState& setup) {
         }
     }
     outcome = WorseOutcome(outcome, RemoveLeftoverFiles(earlier));
-    RemovalOutcome uninstaller = RemoveFileNowOrAtRestart(earlier.Program);
-    ReportRemoval(setup, earlier.Program, uninstaller);
-    outcome = WorseOutcome(outcome, uninstaller);
+    outcome = WorseOutcome(outcome, RemoveNamedFile(setup, earlier.Program));
     // A folder that still holds someone's files stays, as the uninstaller leaves it.
     wchar_t folder[PathCapacity];
     CopyText(folder, PathCapacity, earlier.Folder);
     folder[BoundedLength(folder, PathCapacity) - 1] = L'\0';
-    const RemovalOutcome removed = RemoveFolderWhenEmpty(folder, outcome);
-    if (removed != Removed || ::GetFileAttributesW(folder) == INVALID_FILE_ATTRIBUTES) {
-        ReportRemoval(setup, earlier.Folder, removed);
+    if (IsPresent(folder)) {
+        const RemovalOutcome removed = RemoveFolderWhenEmpty(folder, outcome);
+        if (removed != Removed || !IsPresent(folder)) {
+            ReportRemoval(setup, earlier.Folder, removed);
+        }
     }
 }
 
@@ -69,13 +71,29 @@ uint32_t ComponentsInPlace(const SetupState& setup) {
 
 namespace {
 
+// Named by its program, when that was there to remove or stays.
 RemovalOutcome RemoveNamedComponent(SetupState& setup, const Installation& installation, uint32_t component) {
     wchar_t program[PathCapacity];
+    const bool named = ComposeComponentPath(installation, component, program) != 0;
+    const bool present = named && IsPresent(program);
     RemovalOutcome outcome = RemoveComponent(installation, component);
-    if (ComposeComponentPath(installation, component, program) != 0) {
+    if (named && (present || outcome != Removed)) {
         ReportRemoval(setup, program, outcome);
     }
     return outcome;
+}
+
+RemovalOutcome RemoveNamedFile(SetupState& setup, const wchar_t* path) {
+    const bool present = IsPresent(path);
+    RemovalOutcome outcome = RemoveFileNowOrAtRestart(path);
+    if (present || outcome != Removed) {
+        ReportRemoval(setup, path, outcome);
+    }
+    return outcome;
+}
+
+bool IsPresent(const wchar_t* path) {
+    return ::GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
 }
 
 // However the two paths spell it (a short name, a link): taking this installation's own folder for an
