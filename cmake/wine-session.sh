@@ -64,4 +64,7 @@ export_driver_environment() {  # $1: build folder
     if [ -n "$pack" ]; then export KELVORIN_PACK_FOLDER=$(windows_path "$pack"); else unset KELVORIN_PACK_FOLDER; fi
     export KELVORIN_PAYLOAD_RESOURCE=$(windows_path "$build/generated/payload.lzma")
     if grep -q '^KELVORIN_SIGN_PFX:[A-Z]*=.' "$build/CMakeCache.txt"; then export KELVORIN_SIGNED=1; else unset KELVORIN_SIGNED; fi
+    # The version the driven installer states, as its build defined it.
+    export KELVORIN_STATED_VERSION=$(sed -n 's/^#define KELVORIN_VERSION_TEXT "\(.*\)"$/\1/p' "$build/generated/product_version.h")
+    export KELVORIN_STATED_DISPLAY_VERSION=$(sed -n 's/^#define KELVORIN_DISPLAY_VERSION_TEXT "\(.*\)"$/\1/p' "$build/generated/product_version.h")
 }

@@ -22,6 +22,7 @@ enum ExitCode : int {
     ExitDiskFull = 112,               // ERROR_DISK_FULL
     ExitFolderUnusable = 267,         // ERROR_DIRECTORY
     ExitAnotherInstallationRuns = 1618,  // ERROR_INSTALL_ALREADY_RUNNING: tools retry later by themselves
+    ExitNewerVersionInstalled = 1638,    // ERROR_PRODUCT_VERSION: going back means removing the newer first
     ExitInvalidCommandLine = 1639,       // ERROR_INVALID_COMMAND_LINE
     ExitRestartRequired = 3010,          // ERROR_SUCCESS_REBOOT_REQUIRED: removed, some files at the restart
 };

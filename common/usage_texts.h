@@ -10,13 +10,13 @@ constexpr const wchar_t* InstallerUsage =
     L"/passive: shows the progress only, asks nothing and closes by itself\n"
     L"/dir=FOLDER: the install folder, a full path\n"
     L"/components=NAME,...: any of Ostrel, Glimmerdox, Tindlevault, Blorra, Humbrewave, Jottervale, Cryvane, "
-    L"Pebbrack (all eight unless given)\n"
+    L"Pebbrack (unless given: the installed ones, else all eight)\n"
     L"/log=FILE: writes what happens to a UTF-8 text file\n"
     L"/norestart: accepted: setup never restarts the computer\n"
     L"/? or /help: this message\n\n"
     L"Exit codes: 0 installed or cancelled; 1 to 6 setup could not start; 7 installation failed; "
     L"8 no component chosen; 112 not enough disk space; 267 the folder cannot be used; "
-    L"1618 another installation is running; 1639 invalid command line.";
+    L"1618 another installation is running; 1638 a newer version is installed; 1639 invalid command line.";
 
 constexpr const wchar_t* UninstallerUsage =
     L"uninstall.exe [/quiet] [/log=FILE] [/norestart]\n\n"

@@ -6,6 +6,7 @@
 namespace {
 
 constexpr const wchar_t* WriteFailedLine = L"ERROR: Write failed.";
+constexpr const wchar_t* RemovalFailedLine = L"ERROR: Removal failed.";
 constexpr wchar_t MachineKeyPrefix[] = L"HKLM\\";
 // The prefix and the longest key path that Scratch holds, with its terminator.
 constexpr uint32_t KeyLineCapacity = sizeof(MachineKeyPrefix) / sizeof(wchar_t) - 1 + ScratchBytes / sizeof(wchar_t);
@@ -24,6 +25,11 @@ void CountFailedWrite(SetupState& setup, DWORD error) {
     if (error != 0) {
         WriteLogError(setup.Log, error);
     }
+    ++setup.ErrorCount;
+}
+
+void CountFailedRemoval(SetupState& setup) {
+    AddDetailsLine(setup, RemovalFailedLine);
     ++setup.ErrorCount;
 }
 

@@ -11,6 +11,9 @@ void AddDetailsLine(const SetupState& setup, const wchar_t* line);
 // Windows error behind it, when there is one (error is then not 0).
 void CountFailedWrite(SetupState& setup, DWORD error);
 
+// "ERROR: Removal failed." under the line that names what stays, and one more error.
+void CountFailedRemoval(SetupState& setup);
+
 // A registry value that could not be written: its key, as HKLM\ and the key path, then the error. The
 // Windows error is the thread's last one, as the registry layer leaves it.
 void CountFailedRegistryWrite(SetupState& setup, const wchar_t* keyPath);

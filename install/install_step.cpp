@@ -3,12 +3,14 @@
 #include "install/details_list.h"
 #include "install/install_folder.h"
 #include "install/registrations.h"
+#include "install/replaced_installation.h"
 #include "install/shortcut.h"
 #include "common/step_strings.h"
 #include "resources/resource_ids.h"
 #include "common/paths.h"
 #include "common/run_log.h"
 #include "setup/setup_state.h"
+#include "wizard/space_figures.h"
 
 #include <commctrl.h>
 
@@ -23,6 +25,7 @@ struct StepStrings {
     wchar_t Command[WorkingStringCapacity];
     wchar_t QuietCommand[WorkingStringCapacity];
     wchar_t Uninstaller[PathCapacity];
+    wchar_t Components[ComponentNamesCapacity];
 };
 
 void RunComponentStep(SetupState& setup, uint32_t component, StepStrings& strings);
@@ -30,6 +33,7 @@ void ListInstallation(SetupState& setup, StepStrings& strings);
 void RunFinalStep(SetupState& setup, StepStrings& strings);
 uint32_t ComposeUninstallEntry(const SetupState& setup, StepStrings& strings, RegistrationStrings& entry);
 bool IsComponentTicked(const SetupState& setup, uint32_t component);
+bool IsInstalledHere(const SetupState& setup, uint32_t component);
 DWORD WriteEntry(SetupState& setup, uint32_t fits, const wchar_t* path, uint32_t entry, const FILETIME* time);
 
 }  // namespace
@@ -85,9 +89,12 @@ void RunComponentStep(SetupState& setup, uint32_t component, StepStrings& string
             if (linked != S_OK) {
                 CountFailedWrite(setup, static_cast<DWORD>(linked));
             }
-            RegistrationStrings registration = {strings.IconText, strings.Command, nullptr, nullptr, 0, nullptr};
+            RegistrationStrings registration = {strings.IconText, strings.Command, nullptr, nullptr, 0, nullptr,
+                                                nullptr};
             WriteComponentRegistrations(component, registration);
         }
+    } else if (IsInstalledHere(setup, component)) {
+        RemoveUnchosenComponent(setup, component);
     }
     // Without the frame (/quiet) nothing paces the steps: they are run one after the other.
     if (setup.FrameWindow != nullptr) {
@@ -113,6 +120,11 @@ void RunFinalStep(SetupState& setup, StepStrings& strings) {
     if (setup.BytesRequired != 0 && !setup.UninstallerMissing) {
         RegistrationStrings entry;
         const uint32_t fits = ComposeUninstallEntry(setup, strings, entry);
+        // The record and the entry's size state what is installed now, whatever failed on the way.
+        const uint32_t installed = ComponentsInPlace(setup);
+        ComposeComponentNames(installed, strings.Components, ComponentNamesCapacity);
+        entry.InstalledComponents = strings.Components;
+        entry.BytesRequired = RequiredBytes(setup.PayloadDirectory, installed);
         WriteSavedInstallFolder(entry);
         AddDetailsLine(setup, strings.Uninstaller);
         const DWORD error = WriteEntry(setup, fits, strings.Uninstaller, UninstallerEntry, nullptr);
@@ -122,6 +134,10 @@ void RunFinalStep(SetupState& setup, StepStrings& strings) {
         // The one put in place before the first program still takes back what was written.
         if (error == 0 || (fits && IsFileInPlace(strings.Uninstaller))) {
             WriteUninstallEntry(entry, ReportFailures);
+        }
+        // Only once this installation is whole: a failed one leaves the earlier one to be used.
+        if (setup.ErrorCount == 0 && IsMovingInstallation(setup)) {
+            RemoveEarlierInstallation(setup);
         }
     }
     const char* result = setup.ErrorCount != 0 ? InstallFailedText : InstallSucceededText;
@@ -139,12 +155,17 @@ uint32_t ComposeUninstallEntry(const SetupState& setup, StepStrings& strings, Re
     fits &= ComposeUninstallCommand(strings.Command, WorkingStringCapacity, strings.Uninstaller);
     fits &= ComposeQuietUninstallCommand(strings.QuietCommand, WorkingStringCapacity, strings.Uninstaller);
     entry = {strings.IconText, nullptr, strings.Command, setup.InstallFolder, setup.BytesRequired,
-             strings.QuietCommand};
+             strings.QuietCommand, nullptr};
     return fits;
 }
 
 bool IsComponentTicked(const SetupState& setup, uint32_t component) {
     return (setup.ChosenComponents & (1u << component)) != 0;
+}
+
+// A component of the installation this one replaces in the same folder.
+bool IsInstalledHere(const SetupState& setup, uint32_t component) {
+    return (setup.Installed.Components & (1u << component)) != 0 && IsReplacingInPlace(setup);
 }
 
 // Writes a payload entry to the path: 0, or the Windows error for the log. A path cut to fit its buffer

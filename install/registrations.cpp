@@ -38,7 +38,12 @@ void WriteComponentRegistrations(uint32_t component, const RegistrationStrings& 
 }
 
 void WriteSavedInstallFolder(const RegistrationStrings& strings) {
-    WriteValue(BuildKeyPath(SavedInstallFolder.Key), SavedInstallFolder.Value, strings, ReportFailures);
+    // One key for all its values: nothing else uses Scratch while they are written.
+    const wchar_t* keyPath = BuildKeyPath(SavedInstallFolder.Key);
+    WriteValue(keyPath, SavedInstallFolder.Value, strings, ReportFailures);
+    for (const RegistrationValue& value : InstallationRecordValues) {
+        WriteValue(keyPath, value, strings, ReportFailures);
+    }
 }
 
 void WriteUninstallEntry(const RegistrationStrings& strings, FailureReport report) {
@@ -74,6 +79,8 @@ const wchar_t* StringOf(const RegistrationValue& value, const RegistrationString
         return strings.InstallFolder;
     case QuietUninstallCommandData:
         return strings.QuietUninstallCommand;
+    case InstalledComponentsData:
+        return strings.InstalledComponents;
     default:
         return value.Text;
     }

@@ -20,6 +20,7 @@ enum RegistrationSource : uint32_t {
     InstallFolderData = 5,     // the install folder, trailing backslash included
     EstimatedSizeData = 6,     // BytesRequired in whole kibibytes
     QuietUninstallCommandData = 7,  // "uninstaller" /quiet
+    InstalledComponentsData = 8,    // the names of the components installed, as /components takes them
 };
 
 constexpr uint32_t RegistryKeyParts = 6;
@@ -54,6 +55,7 @@ struct RegistrationStrings {
     const wchar_t* InstallFolder;
     uint32_t BytesRequired;
     const wchar_t* QuietUninstallCommand;
+    const wchar_t* InstalledComponents;
 };
 
 inline constexpr const wchar_t* DefaultValue = nullptr;
@@ -119,15 +121,22 @@ inline constexpr RegistrationRow SavedInstallFolder = {
 inline constexpr RegistrationRow CreatedParentFolder = {
     {{MakerName}}, {L"CreatedParent", REG_SZ, FixedText, nullptr, 0}};
 
+// The installation's record beside AppPath: the next run compares its version with this one and takes
+// these components as the ones installed.
+inline constexpr RegistrationValue InstallationRecordValues[2] = {
+    {L"Version", REG_SZ, FixedText, ProductVersion, 0},
+    {L"Components", REG_SZ, InstalledComponentsData, nullptr, 0},
+};
+
 inline constexpr RegistryKey UninstallEntryKey = {
     {L"Microsoft", L"Windows", L"CurrentVersion", L"Uninstall", MakerName}};
 
 // The first eight are what the list of installed programs has always been given; deployment tools
-// read the last two.
-inline constexpr RegistrationValue UninstallEntryValues[10] = {
+// read the next two; the last two are the version's first numbers, as the list of programs reads them.
+inline constexpr RegistrationValue UninstallEntryValues[12] = {
     {L"DisplayIcon", REG_SZ, IconTextData, nullptr, 0},
     {L"DisplayName", REG_SZ, FixedText, ProductTitle, 0},
-    {L"DisplayVersion", REG_SZ, FixedText, L"2308", 0},
+    {L"DisplayVersion", REG_SZ, FixedText, ProductDisplayVersion, 0},
     {L"Publisher", REG_SZ, FixedText, MakerName, 0},
     {L"UninstallString", REG_SZ, UninstallCommandData, nullptr, 0},
     {L"EstimatedSize", REG_DWORD, EstimatedSizeData, nullptr, 0},
@@ -135,6 +144,8 @@ inline constexpr RegistrationValue UninstallEntryValues[10] = {
     {L"NoRepair", REG_DWORD, FixedNumber, nullptr, 1},
     {L"QuietUninstallString", REG_SZ, QuietUninstallCommandData, nullptr, 0},
     {L"InstallLocation", REG_SZ, InstallFolderData, nullptr, 0},
+    {L"VersionMajor", REG_DWORD, FixedNumber, nullptr, ProductVersionMajor},
+    {L"VersionMinor", REG_DWORD, FixedNumber, nullptr, ProductVersionMinor},
 };
 
 // The data and byte count a value is written with. A number is stored in *number, which *data then
@@ -152,6 +163,7 @@ enum FailureReport : uint32_t {
 // cannot be written is a failed write of the installation: its key and the error go to the details
 // list, and the writing goes on with the next value.
 void WriteComponentRegistrations(uint32_t component, const RegistrationStrings& strings);
+// AppPath, then the installation's record.
 void WriteSavedInstallFolder(const RegistrationStrings& strings);
 void WriteUninstallEntry(const RegistrationStrings& strings, FailureReport report);
 // The outermost folder above the install folder that this installation created, with its backslash.

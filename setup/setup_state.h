@@ -2,6 +2,7 @@
 
 #include "common/command_line.h"
 #include "common/component_table.h"
+#include "setup/installed_pack.h"
 #include "setup/payload_layout.h"
 #include "common/paths.h"
 
@@ -85,6 +86,7 @@ struct SetupState {
     uint32_t ChosenComponents;  // bit n: component n; taken once when the installation starts
     HANDLE Log;                 // the /log file, or null
     bool UninstallerMissing;    // the uninstaller could not be put in place: nothing more is written
+    InstalledPack Installed;    // what the run found installed at its start
 
     explicit SetupState(HINSTANCE instance);
     ~SetupState();

@@ -11,6 +11,7 @@
 #include "setup/setup_state.h"
 #include "setup/unattended.h"
 #include "common/usage_texts.h"
+#include "setup/version_check.h"
 #include "wizard/frame.h"
 
 #include <commctrl.h>
@@ -127,15 +128,19 @@ int RunInstaller(SetupState& setup, const CommandLine& arguments) {
     return result;
 }
 
-// The wizard, /passive and /quiet from here on: /passive and /quiet end before anything is written or
-// shown when the wizard would refuse their choices.
+// The wizard, /passive and /quiet from here on: a newer version installed ends every mode before
+// anything is written or shown, and /passive and /quiet end so when the wizard would refuse their choices.
 int RunChosenMode(SetupState& setup, const CommandLine& arguments) {
+    int refused = CheckInstalledVersion(setup, arguments);
+    if (refused != ExitSucceeded) {
+        return refused;
+    }
     if (arguments.FolderTooLong) {
         return ReportFolderTooLong(setup, arguments);
     }
     ApplyFolderChoice(setup, arguments);
     if (setup.Mode != WizardMode) {
-        const int refused = CheckUnattendedChoices(setup);
+        refused = CheckUnattendedChoices(setup);
         if (refused != ExitSucceeded) {
             return refused;
         }

@@ -2,7 +2,7 @@
 
 #include "common/bounded_text.h"
 #include "common/paths.h"
-#include "pack/uninstaller/file_removal.h"
+#include "removal/file_removal.h"
 
 RemovalOutcome RemoveInstallFolders(const Installation& installation, RemovalOutcome earlier) {
     wchar_t folder[PathCapacity];

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "pack/uninstaller/installation.h"
-#include "pack/uninstaller/removal_outcome.h"
+#include "removal/installation.h"
+#include "removal/removal_outcome.h"
 
 // Removes the install folder once empty, then each folder above it that the installation created, up
 // to the outermost it recorded, each once empty. Where earlier files wait for the restart, the folders

@@ -3,8 +3,8 @@
 #include "common/same_path.h"
 #include "install/registrations.h"
 #include "common/step_strings.h"
-#include "pack/uninstaller/registry_keys.h"
-#include "pack/uninstaller/text.h"
+#include "removal/registry_keys.h"
+#include "removal/text.h"
 
 namespace {
 
@@ -33,11 +33,18 @@ RemovalOutcome RemoveSavedInstallFolder(const Installation& installation) {
     if (ComposeKeyPath(key, KeyPartCount(key), keyPath) == 0) {
         return Removed;
     }
+    // The record goes with AppPath, and also when AppPath is gone: it describes no other installation then.
+    const bool hasSavedFolder = ReadKeyText(keyPath, SavedInstallFolder.Value.Name, saved, TextCapacity) != 0;
+    if (hasSavedFolder && !SamePath(saved, installation.Folder)) {
+        return Removed;
+    }
     // The record of created folders belongs to the saved folder and goes with it.
-    if (ReadKeyText(keyPath, SavedInstallFolder.Value.Name, saved, TextCapacity) != 0 &&
-        SamePath(saved, installation.Folder) &&
-        (DeleteKeyValue(keyPath, CreatedParentFolder.Value.Name) &
-         DeleteKeyValue(keyPath, SavedInstallFolder.Value.Name)) == 0) {
+    uint32_t deleted = DeleteKeyValue(keyPath, SavedInstallFolder.Value.Name);
+    deleted &= DeleteKeyValue(keyPath, CreatedParentFolder.Value.Name);
+    for (const RegistrationValue& value : InstallationRecordValues) {
+        deleted &= DeleteKeyValue(keyPath, value.Name);
+    }
+    if (deleted == 0) {
         return LeftBehind;
     }
     // Also when AppPath was already gone: an empty key is all that is left of the pack then.

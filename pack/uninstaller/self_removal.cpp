@@ -3,9 +3,9 @@
 #include "common/bounded_text.h"
 #include "common/paths.h"
 #include "common/step_strings.h"
-#include "pack/uninstaller/file_removal.h"
+#include "removal/file_removal.h"
 #include "pack/uninstaller/removal_folder.h"
-#include "pack/uninstaller/text.h"
+#include "removal/text.h"
 
 namespace {
 

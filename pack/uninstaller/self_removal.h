@@ -1,8 +1,8 @@
 #pragma once
 
 #include "common/command_line.h"
-#include "pack/uninstaller/installation.h"
-#include "pack/uninstaller/removal_outcome.h"
+#include "removal/installation.h"
+#include "removal/removal_outcome.h"
 
 #include <windows.h>
 

@@ -1,17 +1,19 @@
 #include "common/dll_search.h"
-#include "pack/uninstaller/component_programs.h"
-#include "pack/uninstaller/component_registrations.h"
-#include "pack/uninstaller/file_removal.h"
+#include "removal/component_programs.h"
+#include "removal/component_registrations.h"
+#include "removal/file_removal.h"
 #include "pack/uninstaller/install_folders.h"
-#include "pack/uninstaller/leftover_files.h"
+#include "removal/leftover_files.h"
 #include "pack/uninstaller/product_keys.h"
 #include "pack/uninstaller/self_removal.h"
-#include "pack/uninstaller/start_menu_links.h"
 #include "pack/uninstaller/uninstall_texts.h"
 #include "common/exit_code.h"
 #include "common/run_log.h"
 #include "common/run_start.h"
 #include "common/usage_texts.h"
+#include "removal/component_removal.h"
+#include "removal/leftover_files.h"
+#include "removal/start_menu_links.h"
 
 #include <windows.h>
 
@@ -89,12 +91,14 @@ int Uninstall(const RunStart& run) {
     return run.Arguments.Given == 0 ? ExitSucceeded : ExitCodeOf(outcome);
 }
 
-// The links go first and the entry in the list of installed programs last: a removal cut short can
-// still be finished from that list.
+// The entry in the list of installed programs goes last: a removal cut short can still be finished
+// from that list.
 RemovalOutcome RemovePack(const Installation& installation) {
-    RemovalOutcome outcome = RemoveStartMenuLinks(installation);
-    outcome = WorseOutcome(outcome, RemoveComponentRegistrations(installation));
-    outcome = WorseOutcome(outcome, RemoveComponentPrograms(installation));
+    RemovalOutcome outcome = Removed;
+    for (uint32_t component = 0; component < ComponentCount; ++component) {
+        outcome = WorseOutcome(outcome, RemoveComponent(installation, component));
+    }
+    outcome = WorseOutcome(outcome, RemoveStartMenuFolder(outcome));
     outcome = WorseOutcome(outcome, RemoveLeftoverFiles(installation));
     outcome = WorseOutcome(outcome, RemoveUninstallEntry(installation));
     return WorseOutcome(outcome, RemoveSavedInstallFolder(installation));

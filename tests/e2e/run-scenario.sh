@@ -55,4 +55,8 @@ fi
 
 wineserver -p >/dev/null 2>&1
 export_driver_environment "$build"
+# KELVORIN_E2E_OLDER_RELEASE names the folder of the release before, for the upgrade scenarios.
+if [ -n "${KELVORIN_E2E_OLDER_RELEASE:-}" ]; then
+    export KELVORIN_OLDER_RELEASE="Z:$(realpath "$KELVORIN_E2E_OLDER_RELEASE" | tr '/' '\\')"
+fi
 "$here/../../cmake/wine-run.sh" "$driver" "$@"

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cwchar>
 
 std::wstring InstallerPath() {
     return EnvironmentValue(L"KELVORIN_INSTALLER");
@@ -150,14 +151,26 @@ bool NothingInstalled() {
            !MachineKeyExists(UninstallEntryKey);
 }
 
+StatedVersion DrivenVersion() {
+    StatedVersion version;
+    version.Text = EnvironmentValue(L"KELVORIN_STATED_VERSION");
+    version.Display = EnvironmentValue(L"KELVORIN_STATED_DISPLAY_VERSION");
+    version.Major = std::wcstoul(version.Text.c_str(), nullptr, 10);
+    version.Minor = std::wcstoul(version.Text.c_str() + version.Text.find(L'.') + 1, nullptr, 10);
+    return version;
+}
+
 std::vector<RecordedValue> PackRegistryValues(const std::wstring& folder) {
     std::vector<RecordedValue> values;
     for (uint32_t component = 0; component < ComponentCount; ++component) {
         std::vector<RecordedValue> own = ExpectedComponentValues(component, folder + ComponentNames[component] + L".exe");
         values.insert(values.end(), own.begin(), own.end());
     }
-    values.push_back(ExpectedAppPath(folder));
-    std::vector<RecordedValue> entry = ExpectedUninstallEntry(folder + L"uninstall.exe", PackBytesRequired() >> 10);
+    const StatedVersion version = DrivenVersion();
+    std::vector<RecordedValue> record = ExpectedInstallationRecord(folder, EveryComponentName, version);
+    values.insert(values.end(), record.begin(), record.end());
+    std::vector<RecordedValue> entry =
+        ExpectedUninstallEntry(folder + L"uninstall.exe", PackBytesRequired() >> 10, version);
     values.insert(values.end(), entry.begin(), entry.end());
     return values;
 }

@@ -52,6 +52,9 @@ struct Wizard {
     void Close();          // a click on "&Close"
 };
 
+// The version the driven installer's build states.
+StatedVersion DrivenVersion();
+
 // Every value a full installation into the folder writes, in the order of writing.
 std::vector<RecordedValue> PackRegistryValues(const std::wstring& folder);
 

@@ -26,7 +26,7 @@ std::vector<std::wstring> ExpectedDetails(const std::wstring& folder, bool allCo
 
 void ExpectPackRegistryValues(const std::wstring& folder) {
     std::vector<RecordedValue> values = PackRegistryValues(folder);
-    EXPECT_EQ(30u, values.size());
+    EXPECT_EQ(34u, values.size());
     for (const RecordedValue& expected : values) {
         RegistryValue value = ReadMachineValue(expected.Key, expected.ApiName());
         std::wstring where = expected.Key + L" " + (expected.Name.empty() ? L"(default)" : expected.Name);

@@ -103,13 +103,15 @@ TEST_F(Unattended, QuietInstallationEqualsTheWizardsAndQuietRemovalTakesItBack) 
     ExpectBodiesInstalled(folder);
 
     std::vector<std::wstring> lines = LogLines(log);
-    ASSERT_EQ(wizardLines.size() + 7, lines.size());
+    ASSERT_EQ(wizardLines.size() + 9, lines.size());
     EXPECT_EQ(L"Kelvorin App Pack (32-bit) 23.8.0.0 setup", lines[0]);
     EXPECT_EQ(0u, lines[1].rfind(L"Local time: 20", 0)) << lines[1];
     EXPECT_EQ(L"Command line: " + command, lines[2]);
-    EXPECT_EQ(L"Install folder: " + folder, lines[3]);
-    EXPECT_EQ(L"Start-menu folder: " + StartMenuFolder(), lines[4]);
-    EXPECT_EQ(wizardLines, std::vector<std::wstring>(lines.begin() + 5, lines.end() - 2));
+    EXPECT_EQ(L"Found: no installation of the pack.", lines[3]);
+    EXPECT_EQ(L"Installing version 23.8.0.0.", lines[4]);
+    EXPECT_EQ(L"Install folder: " + folder, lines[5]);
+    EXPECT_EQ(L"Start-menu folder: " + StartMenuFolder(), lines[6]);
+    EXPECT_EQ(wizardLines, std::vector<std::wstring>(lines.begin() + 7, lines.end() - 2));
     EXPECT_EQ(L"Installation completed successfully.", lines[lines.size() - 2]);
     EXPECT_EQ(L"Exit code: 0", lines.back());
 }
@@ -254,6 +256,8 @@ TEST_F(Unattended, QuietIntoAChosenFolderInstallsOnlyTheChosenComponents) {
     const std::vector<std::wstring> expected = {
         L"Kelvorin App Pack (32-bit) 23.8.0.0 setup",
         L"Command line: " + command,
+        L"Found: no installation of the pack.",
+        L"Installing version 23.8.0.0.",
         L"Install folder: " + folder,
         L"Start-menu folder: " + menu,
         folder + L"Ostrel.exe", menu + L"Ostrel.lnk",
@@ -516,3 +520,195 @@ TEST_F(Unattended, SecondInstallationWhileOneRunsEndsWith1618) {
 }
 
 }  // namespace
+
+namespace {
+
+// The file's version block as Explorer reads it: the fixed part's file and product versions, and the
+// strings of the US English block.
+struct VersionBlock {
+    DWORD FileMS = 0, FileLS = 0, ProductMS = 0, ProductLS = 0;
+    std::wstring FileVersion, ProductVersion;
+};
+
+VersionBlock ReadVersionBlock(const std::wstring& path) {
+    VersionBlock block;
+    DWORD ignored = 0;
+    const DWORD size = ::GetFileVersionInfoSizeW(path.c_str(), &ignored);
+    std::vector<uint8_t> data(size + 1);
+    if (size == 0 || !::GetFileVersionInfoW(path.c_str(), 0, size, data.data())) return block;
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    if (::VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) && fixed != nullptr) {
+        block = {fixed->dwFileVersionMS, fixed->dwFileVersionLS, fixed->dwProductVersionMS, fixed->dwProductVersionLS};
+    }
+    wchar_t* text = nullptr;
+    if (::VerQueryValueW(data.data(), L"\\StringFileInfo\\040904b0\\FileVersion", reinterpret_cast<void**>(&text),
+                         &length)) {
+        block.FileVersion = text;
+    }
+    if (::VerQueryValueW(data.data(), L"\\StringFileInfo\\040904b0\\ProductVersion", reinterpret_cast<void**>(&text),
+                         &length)) {
+        block.ProductVersion = text;
+    }
+    return block;
+}
+
+void ExpectVersionBlock(const std::wstring& path, DWORD major, DWORD minor, const std::wstring& text) {
+    const VersionBlock block = ReadVersionBlock(path);
+    EXPECT_EQ(MAKELONG(minor, major), block.FileMS) << path.c_str();
+    EXPECT_EQ(0u, block.FileLS) << path.c_str();
+    EXPECT_EQ(MAKELONG(minor, major), block.ProductMS) << path.c_str();
+    EXPECT_EQ(text, block.FileVersion) << path.c_str();
+    EXPECT_EQ(text, block.ProductVersion) << path.c_str();
+}
+
+// The record and the entry as an installation of these components, named as the record names them,
+// leaves them.
+void ExpectInstalledRecord(const std::wstring& folder, const std::wstring& version, const std::wstring& names) {
+    EXPECT_EQ(folder, ReadMachineValue(L"Software\\Kelvorin", L"AppPath").Text());
+    EXPECT_EQ(version, ReadMachineValue(L"Software\\Kelvorin", L"Version").Text());
+    EXPECT_EQ(names, ReadMachineValue(L"Software\\Kelvorin", L"Components").Text());
+    EXPECT_EQ(folder, ReadMachineValue(UninstallEntryKey, L"InstallLocation").Text());
+}
+
+uint32_t FileSize(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    return ::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ? data.nFileSizeLow : 0;
+}
+
+}  // namespace
+
+// Run again without /components, the installer takes the installed components and writes each program
+// again: a deleted and a damaged one are whole afterwards. Run with fewer, it takes back the others:
+// program, link and registrations; the record and the entry's size state what is left.
+TEST_F(Unattended, ReinstallationRepairsAndOneWithFewerComponentsRemovesTheOthers) {
+    const std::wstring folder = DefaultInstallFolder();
+    const std::wstring menu = StartMenuFolder();
+    ASSERT_EQ(DWORD{ExitSucceeded},
+              RunUnseen(InstallerPath(), SetupCommand(L"/quiet /components=Ostrel,Humbrewave,Jottervale,Cryvane")));
+    ASSERT_TRUE(::DeleteFileW((folder + L"Ostrel.exe").c_str()));
+    HANDLE damaged = ::CreateFileW((folder + L"Cryvane.exe").c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
+                                   nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, damaged);
+    DWORD written = 0;
+    ::WriteFile(damaged, "damaged", 7, &written, nullptr);
+    ::CloseHandle(damaged);
+
+    const std::wstring repairLog = LogFolder + L"repair.log";
+    EXPECT_EQ(DWORD{ExitSucceeded}, RunUnseen(InstallerPath(), SetupCommand(L"/quiet /log=" + repairLog)));
+    const std::vector<std::wstring> repair = LogLines(repairLog);
+    EXPECT_TRUE(Contains(repair, L"Found: version 23.8.0.0 in " + folder + L" with Ostrel,Humbrewave,Jottervale,Cryvane."));
+    EXPECT_TRUE(Contains(repair, L"Reinstalling version 23.8.0.0."));
+    for (uint32_t n : {0u, 4u, 5u, 6u}) EXPECT_EQ(std::wstring(), ProgramDifference(folder, n)) << n;
+    for (uint32_t n : {1u, 2u, 3u, 7u}) EXPECT_FALSE(PathExists(folder + ComponentNames[n] + L".exe")) << n;
+    ExpectInstalledRecord(folder, L"23.8.0.0", L"Ostrel,Humbrewave,Jottervale,Cryvane");
+
+    const std::wstring fewerLog = LogFolder + L"fewer.log";
+    EXPECT_EQ(DWORD{ExitSucceeded},
+              RunUnseen(InstallerPath(), SetupCommand(L"/quiet /components=Ostrel,Cryvane /log=" + fewerLog)));
+    const std::vector<std::wstring> fewer = LogLines(fewerLog);
+    for (const wchar_t* name : {L"Humbrewave", L"Jottervale"}) {
+        EXPECT_TRUE(Contains(fewer, L"Removed: " + folder + name + L".exe")) << name;
+        EXPECT_FALSE(PathExists(folder + name + L".exe")) << name;
+        EXPECT_FALSE(PathExists(menu + name + L".lnk")) << name;
+    }
+    EXPECT_FALSE(MachineKeyExists(L"Software\\Classes\\Directory\\shell\\Humbrewave"));
+    EXPECT_FALSE(MachineKeyExists(L"Software\\Classes\\SystemFileAssociations\\audio\\shell\\Humbrewave"));
+    EXPECT_FALSE(MachineKeyExists(L"Software\\Classes\\.jtxt"));
+    EXPECT_FALSE(MachineKeyExists(L"Software\\Classes\\Jottervale.Document"));
+    EXPECT_TRUE(MachineKeyExists(L"Software\\Classes\\Cryvane.File"));
+    EXPECT_EQ(folder + L"Ostrel.exe", ResolveLink(menu + L"Ostrel.lnk"));
+    EXPECT_EQ(std::wstring(), ProgramDifference(folder, 6));
+    ExpectInstalledRecord(folder, L"23.8.0.0", L"Ostrel,Cryvane");
+    const uint32_t bytes = FileSize(folder + L"Ostrel.exe") + FileSize(folder + L"Cryvane.exe") +
+                           FileSize(folder + L"uninstall.exe");
+    EXPECT_EQ(bytes >> 10, ReadMachineValue(UninstallEntryKey, L"EstimatedSize").Number());
+}
+
+// A reinstallation into another folder leaves one installation: the earlier folder goes whole, with its
+// uninstaller, and links, registrations and the entry lead to the new one.
+TEST_F(Unattended, InstallationIntoAnotherFolderRemovesTheEarlierOne) {
+    const std::wstring earlier = DefaultInstallFolder();
+    const std::wstring folder = L"C:\\Kelvorin Moved\\";
+    ASSERT_EQ(DWORD{ExitSucceeded}, RunUnseen(InstallerPath(), SetupCommand(L"/quiet")));
+    const std::wstring log = LogFolder + L"moved.log";
+    EXPECT_EQ(DWORD{ExitSucceeded},
+              RunUnseen(InstallerPath(), SetupCommand(L"/quiet \"/dir=C:\\Kelvorin Moved\" /log=" + log)));
+    EXPECT_FALSE(PathExists(earlier));
+    ExpectBodiesInstalled(folder);
+    ExpectInstalledRecord(folder, L"23.8.0.0", EveryComponentName);
+    EXPECT_EQ(L"\"" + folder + L"uninstall.exe\"", ReadMachineValue(UninstallEntryKey, L"UninstallString").Text());
+    EXPECT_EQ(L"\"" + folder + L"Jottervale.exe\" \"%1\"",
+              ReadMachineValue(L"Software\\Classes\\Jottervale.Document\\shell\\open\\command", nullptr).Text());
+    const std::vector<std::wstring> lines = LogLines(log);
+    EXPECT_TRUE(Contains(lines, L"The installation in this folder goes once this one is in place: " + earlier));
+    EXPECT_TRUE(Contains(lines, L"Removed: " + earlier + L"Pebbrack.exe"));
+    EXPECT_TRUE(Contains(lines, L"Removed: " + earlier + L"uninstall.exe"));
+    EXPECT_TRUE(Contains(lines, L"Removed: " + earlier));
+    EXPECT_EQ(L"Exit code: 0", lines.back());
+}
+
+// Two releases of the tests' own pack folder (tests/release/test-release.sh): 24.1.0.0, and 24.2.0.0
+// shown as "24.2 test release", with other bytes and times.
+TEST_F(Unattended, ReleaseUpgradeKeepsFolderAndComponentsAndADowngradeIsRefused) {
+    const std::wstring older = EnvironmentValue(L"KELVORIN_OLDER_RELEASE");
+    if (older.empty()) GTEST_SKIP() << "run by the release's tests, with the release before it";
+    const std::wstring olderInstaller = older + L"\\KelvorinAppPackSetup.exe";
+    const std::wstring folder = L"C:\\Kelvorin Release\\";
+    ASSERT_EQ(DWORD{ExitSucceeded},
+              RunUnseen(olderInstaller, L"\"" + olderInstaller +
+                                            L"\" /quiet \"/dir=C:\\Kelvorin Release\" /components=Ostrel,Jottervale,Cryvane"));
+    EXPECT_EQ(L"24.1.0.0", ReadMachineValue(UninstallEntryKey, L"DisplayVersion").Text());
+    ExpectVersionBlock(olderInstaller, 24, 1, L"24.1.0.0");
+    ExpectVersionBlock(folder + L"uninstall.exe", 24, 1, L"24.1.0.0");
+
+    // The upgrade as a person makes it: the wizard proposes the installed folder and components.
+    {
+        Wizard wizard;
+        ASSERT_TRUE(wizard.ReachLicense());
+        ASSERT_TRUE(wizard.Agree());
+        for (uint32_t n = 0; n < ComponentCount; ++n) {
+            EXPECT_EQ(n == 0 || n == 5 || n == 6, IsChecked(wizard.Page, IDC_COMPONENT_FIRST + n)) << n;
+        }
+        ASSERT_TRUE(wizard.Next());
+        EXPECT_EQ(folder, ControlText(wizard.Page, IDC_FOLDER_TEXT));
+        ASSERT_TRUE(wizard.Install());
+        ASSERT_TRUE(wizard.WaitForResult());
+        EXPECT_EQ(L"Installation completed successfully.", ControlText(wizard.Page, IDC_STATUS_TEXT));
+        wizard.Close();
+        EXPECT_EQ(0u, wizard.Installer.WaitForExit());
+    }
+    for (uint32_t n : {0u, 5u, 6u}) EXPECT_EQ(std::wstring(), ProgramDifference(folder, n)) << n;
+    for (uint32_t n : {1u, 2u, 3u, 4u, 7u}) EXPECT_FALSE(PathExists(folder + ComponentNames[n] + L".exe")) << n;
+    ExpectInstalledRecord(folder, L"24.2.0.0", L"Ostrel,Jottervale,Cryvane");
+    EXPECT_EQ(L"24.2 test release", ReadMachineValue(UninstallEntryKey, L"DisplayVersion").Text());
+    EXPECT_EQ(24u, ReadMachineValue(UninstallEntryKey, L"VersionMajor").Number());
+    EXPECT_EQ(2u, ReadMachineValue(UninstallEntryKey, L"VersionMinor").Number());
+    ExpectVersionBlock(InstallerPath(), 24, 2, L"24.2.0.0");
+    ExpectVersionBlock(folder + L"uninstall.exe", 24, 2, L"24.2.0.0");
+
+    // The release before over this one: refused before anything is written, with no window under
+    // /quiet, and in the wizard's mode with one box that names both versions and the way back.
+    const std::vector<std::wstring> before = MachineSnapshot();
+    const std::wstring log = LogFolder + L"downgrade.log";
+    EXPECT_EQ(DWORD{ExitNewerVersionInstalled},
+              RunUnseen(olderInstaller, L"\"" + olderInstaller + L"\" /quiet /log=" + log));
+    const std::vector<std::wstring> lines = LogLines(log);
+    EXPECT_TRUE(Contains(lines, L"Found: version 24.2.0.0 in " + folder + L" with Ostrel,Jottervale,Cryvane."));
+    EXPECT_TRUE(Contains(lines, L"Refused: the installed version 24.2.0.0 is newer than this setup's 24.1.0.0; "
+                                L"remove it first to go back."));
+    EXPECT_EQ(L"Exit code: 1638", lines.back());
+    InstallerProcess wizard(olderInstaller, L"\"" + olderInstaller + L"\"");
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = wizard.FindMessageBox()) != nullptr; }));
+    EXPECT_EQ(L"Version 24.2.0.0 of Kelvorin App Pack (32-bit) is installed on this computer. This setup holds the "
+              L"older version 24.1.0.0 and cannot replace it.\n\nTo go back to version 24.1.0.0, first remove the "
+              L"installed version (Kelvorin App Pack (32-bit) in the list of installed programs), then run this "
+              L"setup again.",
+              MessageBoxText(box));
+    EXPECT_EQ(nullptr, wizard.FindOtherTopLevel(box)) << "a page showed beside the box";
+    PressKeys(box, {VK_RETURN});
+    EXPECT_EQ(DWORD{ExitNewerVersionInstalled}, wizard.WaitForExit());
+    const std::vector<std::wstring> after = MachineSnapshot();
+    EXPECT_TRUE(after == before) << SnapshotDifference(before, after);
+}

@@ -107,6 +107,8 @@ TEST(Uninstall, LeavesWhatBelongsToOthers) {
     EXPECT_FALSE(MachineKeyExists(L"Software\\Classes\\Directory\\shell\\Humbrewave"));
     EXPECT_FALSE(MachineKeyExists(L"Software\\Classes\\SystemFileAssociations\\audio\\shell\\Humbrewave"));
     EXPECT_EQ(L"C:\\Other\\", ReadMachineValue(L"Software\\Kelvorin", L"AppPath").Text());
+    // The record beside it describes that other installation now, and stays with it.
+    EXPECT_EQ(L"23.8.0.0", ReadMachineValue(L"Software\\Kelvorin", L"Version").Text());
     EXPECT_FALSE(MachineKeyExists(UninstallEntryKey));
 }
 

@@ -161,8 +161,9 @@ public:
     // Every value in the order it is handed over. A listed installation writes its uninstall entry before
     // the uninstaller takes its name, then the record of the folder it created above the install folder
     // (when it created one), the components' values, AppPath and the entry again.
+    // installed: the names the record lists, those whose programs are in place at the end.
     std::vector<RecordedValue> ExpectedValues(std::initializer_list<uint32_t> components, uint32_t bytesRequired,
-                                              bool listed) const {
+                                              bool listed, const std::wstring& installed) const {
         std::vector<RecordedValue> entry;
         if (listed) entry = ExpectedUninstallEntry(Uninstaller(), bytesRequired >> 10);
         std::vector<RecordedValue> values = entry;
@@ -170,7 +171,7 @@ public:
         for (uint32_t n : components) {
             for (const RecordedValue& value : ExpectedComponentValues(n, Exe(n))) values.push_back(value);
         }
-        values.push_back(ExpectedAppPath(installFolder_));
+        for (const RecordedValue& value : ExpectedInstallationRecord(installFolder_, installed)) values.push_back(value);
         values.insert(values.end(), entry.begin(), entry.end());
         return values;
     }
@@ -225,11 +226,11 @@ TEST_F(Installation, AllEightComponentsThroughTheRealFrameAndTimer) {
     EXPECT_EQ(Succeeded, Status());
     EXPECT_EQ(0u, setup_.ErrorCount);
 
-    // The 41 values in the order they were handed over, and each one step by step.
-    std::vector<RecordedValue> expected = ExpectedValues({4, 5, 6, 7}, 2163200, true);
-    ASSERT_EQ(41u, expected.size());
+    // The 47 values in the order they were handed over, and each one step by step.
+    std::vector<RecordedValue> expected = ExpectedValues({4, 5, 6, 7}, 2163200, true, EveryComponentName);
+    ASSERT_EQ(47u, expected.size());
     EXPECT_EQ(expected, recorder_.Values());
-    const size_t valuesAfter[9] = {11, 11, 11, 11, 15, 20, 25, 30, 41};
+    const size_t valuesAfter[9] = {13, 13, 13, 13, 17, 22, 27, 32, 47};
     for (uint32_t n = 0; n < 9; ++n) EXPECT_EQ(valuesAfter[n], steps_[n].RegistryValues) << "after step " << n;
     for (const RecordedValue& value : expected) {
         RecordedValue actual;
@@ -260,7 +261,7 @@ TEST_F(Installation, OnlyOstrelGivesThreeLinesAndNoComponentValues) {
     EXPECT_EQ((std::vector<std::wstring>{Exe(0), Link(0), Uninstaller()}), Lines());
     // Unticked steps leave the name of the last ticked component above the bar.
     for (uint32_t n = 0; n < 8; ++n) EXPECT_EQ("Ostrel", steps_[n].Status) << "after step " << n;
-    EXPECT_EQ(ExpectedValues({0}, SizeOf({0}), true), recorder_.Values());
+    EXPECT_EQ(ExpectedValues({0}, SizeOf({0}), true, L"Ostrel"), recorder_.Values());
     for (uint32_t n = 1; n < 8; ++n) EXPECT_FALSE(FileExists(Exe(n)));
     EXPECT_EQ(Succeeded, Status());
 }
@@ -293,7 +294,7 @@ TEST_F(Installation, AJottervaleHeldOpenFailsOnlyItsOwnStep) {
     EXPECT_EQ(1u, setup_.ErrorCount);
     EXPECT_EQ(Failed, Status());
 
-    EXPECT_EQ(ExpectedValues({4, 6, 7}, 2163200, true), recorder_.Values());
+    EXPECT_EQ(ExpectedValues({4, 6, 7}, 2163200, true, EveryComponentName), recorder_.Values());
 }
 
 TEST_F(Installation, AFailingPebbrackShortcutStillRegistersIt) {
@@ -305,7 +306,7 @@ TEST_F(Installation, AFailingPebbrackShortcutStillRegistersIt) {
     ExpectNineStepsFromBareFolders();
     EXPECT_EQ((std::vector<std::wstring>{Exe(7), Link(7), WriteFailed, Uninstaller()}), Lines());
     EXPECT_EQ(Body(8), ReadWholeFile(Exe(7)));
-    EXPECT_EQ(ExpectedValues({7}, SizeOf({7}), true), recorder_.Values());
+    EXPECT_EQ(ExpectedValues({7}, SizeOf({7}), true, L"Pebbrack"), recorder_.Values());
     EXPECT_EQ(1u, setup_.ErrorCount);
     EXPECT_EQ(Failed, Status());
 }
@@ -313,7 +314,7 @@ TEST_F(Installation, AFailingPebbrackShortcutStillRegistersIt) {
 // A shortcut saved with a positive result and registry values refused: each is one more error under
 // the line that names what failed, and the writing goes on. The entry's early write reports nothing.
 TEST_F(Installation, ARefusedValueOrAPositiveShellResultIsAFailedWrite) {
-    const std::vector<RecordedValue> expected = ExpectedValues({5}, SizeOf({5}), true);
+    const std::vector<RecordedValue> expected = ExpectedValues({5}, SizeOf({5}), true, L"Jottervale");
     const std::vector<RecordedValue> jottervale = ExpectedComponentValues(5, Exe(5));
     const RecordedValue& icon = jottervale[2];
     const RecordedValue displayName = ExpectedUninstallEntry(Uninstaller(), SizeOf({5}) >> 10)[1];
@@ -415,7 +416,7 @@ TEST_F(Installation, AStartMenuFolderTooLongFailsTheLinkOnly) {
     ExpectNineStepsFromBareFolders();
     const std::wstring cutLink = (longMenu + L"Pebbrack.lnk").substr(0, PathCapacity - 1);
     EXPECT_EQ((std::vector<std::wstring>{Exe(7), cutLink, WriteFailed, Uninstaller()}), Lines());
-    EXPECT_EQ(ExpectedValues({7}, SizeOf({7}), true), recorder_.Values());
+    EXPECT_EQ(ExpectedValues({7}, SizeOf({7}), true, L"Pebbrack"), recorder_.Values());
     EXPECT_EQ(1u, setup_.ErrorCount);
 }
 

@@ -65,7 +65,7 @@ TEST_F(Registrations, EstimatedSizeIsWholeKibibytesRoundedDown) {
     EXPECT_EQ(2112u, number);
 }
 
-// All 30 values in the order they are handed over, then as another program reads them back.
+// All 34 values in the order they are handed over, then as another program reads them back.
 TEST_F(Registrations, AllValuesInOrderLandInThe32BitView) {
     RegistryCleanup cleanup;
     RegistryRecorder recorder;
@@ -83,13 +83,13 @@ TEST_F(Registrations, AllValuesInOrderLandInThe32BitView) {
         for (const RecordedValue& value : ExpectedComponentValues(component, exe)) expected.push_back(value);
     }
     RegistrationStrings last = {uninstallIcon.c_str(), nullptr, uninstallCommand.c_str(), Folder.c_str(), 2163200,
-                                quietCommand.c_str()};
+                                quietCommand.c_str(), EveryComponentName};
     WriteSavedInstallFolder(last);
     WriteUninstallEntry(last, ReportFailures);
-    expected.push_back(ExpectedAppPath(Folder));
+    for (const RecordedValue& value : ExpectedInstallationRecord(Folder, EveryComponentName)) expected.push_back(value);
     for (const RecordedValue& value : ExpectedUninstallEntry(uninstaller, 2112)) expected.push_back(value);
 
-    ASSERT_EQ(30u, expected.size());
+    ASSERT_EQ(34u, expected.size());
     EXPECT_EQ(expected, recorder.Values()) << Describe(recorder.Values());
     for (const RecordedValue& value : expected) {
         RecordedValue actual;

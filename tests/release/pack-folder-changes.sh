@@ -3,10 +3,10 @@
 # after a good build fails the next build with a message naming it, and leaves neither that build's
 # payload nor its installer behind; taken out again, the build recovers. A program overwritten by one
 # of the same size with an older last-write time is still built in. Then the maker's own commands on
-# the release's folder: 'make build' without PACK_DIR keeps its pack and builds the installer alone; a
-# pack folder whose path has a space builds; PACK_DIR=builtin goes back to the stand-ins and says so; a
-# folder that does not exist fails at configure; 'make run' checks the installed programs against the
-# pack folder. At the end the folder and the build are as they were, the signed installer byte for byte.
+# the release's folder: 'make build' without PACK_DIR keeps its pack and version and builds the
+# installer alone; a malformed VERSION fails at configure and leaves no installer; a pack folder whose
+# path has a space builds; PACK_DIR=builtin goes back to the stand-ins and says so; a folder that does
+# not exist fails at configure; 'make run' checks the installed programs against the pack folder. At the end the folder and the build are as they were, the signed installer byte for byte.
 # Usage: pack-folder-changes.sh <source> <release folder>
 set -u
 source_dir=$1
@@ -58,6 +58,14 @@ rm -f "$build/tests/"*.exe
 maker_make build || fail "make build without PACK_DIR failed"
 same_installer || fail "make build without PACK_DIR changed the release's installer"
 compgen -G "$build/tests/*.exe" >/dev/null && fail "make build built test programs: $(ls "$build/tests/"*.exe)"
+# The build keeps its version too (the installer above is the same); a malformed one is refused at
+# configure, named with the rule, and takes the earlier installer with it.
+maker_make build VERSION=24.2.0 && fail "make build with VERSION=24.2.0 succeeded"
+grep -qF 'KELVORIN_VERSION "24.2.0" is not a version.' <<<"$output" && grep -qF "Give four numbers from 0 to" <<<"$output" ||
+    fail "the refused version was not named with the rule"
+[ -e "$installer" ] && fail "the refused version left the earlier installer"
+maker_make build VERSION=24.2.0.0 DISPLAY_VERSION="24.2 test release" || fail "make build with the release's version failed"
+same_installer || fail "the installer differs with the release's version given again"
 ln -sfn pack "$release/the pack"
 maker_make build PACK_DIR="$release/the pack" || fail "make build with a space in PACK_DIR failed"
 same_installer || fail "the installer from \"$release/the pack\" differs"

@@ -198,6 +198,50 @@ TEST_F(Startup, UnattendedStartFailuresShowNoBoxAndAreLogged) {
     EXPECT_FALSE(observed.FrameSeen);
 }
 
+// The record of an installation as a newer release would leave it, in the 32-bit view; removed whole.
+class NewerInstalled {
+public:
+    explicit NewerInstalled(const std::wstring& folder) {
+        HKEY key = nullptr;
+        if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Kelvorin", 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_32KEY,
+                              nullptr, &key, nullptr) != ERROR_SUCCESS) {
+            return;
+        }
+        const std::wstring values[3][2] = {{L"AppPath", folder}, {L"Version", L"65535.0.0.0"}, {L"Components", L"Ostrel"}};
+        for (const auto& value : values) {
+            ::RegSetValueExW(key, value[0].c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value[1].c_str()),
+                             static_cast<DWORD>((value[1].size() + 1) * sizeof(wchar_t)));
+        }
+        ::RegCloseKey(key);
+    }
+    ~NewerInstalled() { ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Kelvorin", KEY_WOW64_32KEY, 0); }
+};
+
+// A newer version installed ends every mode before a page shows or anything is written: with one box
+// that names both versions in the wizard's mode, with none and a log line under /quiet and /passive.
+TEST_F(Startup, ANewerInstalledVersionEndsEveryModeWith1638) {
+    ScratchFolder folder;
+    NewerInstalled record(folder.Path());
+    const std::wstring log = folder / L"setup.log";
+    for (const wchar_t* mode : {L"/quiet", L"/passive"}) {
+        const std::wstring command = std::wstring(L"setup.exe ") + mode + L" \"/log=" + log + L"\"";
+        EXPECT_EQ(ExitNewerVersionInstalled, RunSetup(::GetModuleHandleW(nullptr), command.c_str()));
+        const std::string text = ReadLog(log);
+        EXPECT_NE(std::string::npos, text.find("\r\nFound: version 65535.0.0.0 in ")) << text;
+        EXPECT_NE(std::string::npos, text.find(" with Ostrel.\r\nRefused: the installed version 65535.0.0.0 is newer "
+                                               "than this setup's 23.8.0.0; remove it first to go back.\r\n"
+                                               "Exit code: 1638\r\n")) << text;
+    }
+    EXPECT_EQ(0, observed.Boxes);
+    EXPECT_EQ(ExitNewerVersionInstalled, RunSetup(::GetModuleHandleW(nullptr)));
+    EXPECT_EQ(1, observed.Boxes);
+    EXPECT_EQ(0u, observed.Text.rfind("Version 65535.0.0.0 of Kelvorin App Pack (32-bit) is installed on this "
+                                      "computer. This setup holds the older version 23.8.0.0", 0)) << observed.Text;
+    EXPECT_EQ(ProductTitle, std::wstring(observed.Caption.begin(), observed.Caption.end()));
+    EXPECT_FALSE(observed.FrameSeen);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW((folder / L"uninstall.exe").c_str()));
+}
+
 // With a person at the screen, /? shows the usage and nothing else; under /quiet not even that.
 TEST_F(Startup, HelpShowsTheUsageAndNothingElse) {
     EXPECT_EQ(ExitSucceeded, RunSetup(::GetModuleHandleW(nullptr), L"setup.exe /?"));

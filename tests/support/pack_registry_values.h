@@ -66,6 +66,14 @@ inline std::vector<RecordedValue> ExpectedComponentValues(uint32_t component, co
     }
 }
 
+// The version an installation states: that of a build without a version given, unless a release's.
+struct StatedVersion {
+    std::wstring Text = L"23.8.0.0";
+    std::wstring Display = L"2308";
+    DWORD Major = 23;
+    DWORD Minor = 8;
+};
+
 inline RecordedValue ExpectedAppPath(const std::wstring& folder) {
     return TextValue(L"Software\\Kelvorin", L"AppPath", folder);
 }
@@ -75,12 +83,25 @@ inline RecordedValue ExpectedCreatedParent(const std::wstring& folder) {
     return TextValue(L"Software\\Kelvorin", L"CreatedParent", folder);
 }
 
-inline std::vector<RecordedValue> ExpectedUninstallEntry(const std::wstring& uninstaller, DWORD kibibytes) {
+// AppPath, then the record the next run reads: the version and the installed components' names.
+inline std::vector<RecordedValue> ExpectedInstallationRecord(const std::wstring& folder, const std::wstring& components,
+                                                             const StatedVersion& version = StatedVersion()) {
+    return {
+        ExpectedAppPath(folder),
+        TextValue(L"Software\\Kelvorin", L"Version", version.Text),
+        TextValue(L"Software\\Kelvorin", L"Components", components),
+    };
+}
+
+inline const wchar_t* const EveryComponentName = L"Ostrel,Glimmerdox,Tindlevault,Blorra,Humbrewave,Jottervale,Cryvane,Pebbrack";
+
+inline std::vector<RecordedValue> ExpectedUninstallEntry(const std::wstring& uninstaller, DWORD kibibytes,
+                                                         const StatedVersion& version = StatedVersion()) {
     const std::wstring key = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelvorin";
     return {
         TextValue(key, L"DisplayIcon", uninstaller + L",0"),
         TextValue(key, L"DisplayName", L"Kelvorin App Pack (32-bit)"),
-        TextValue(key, L"DisplayVersion", L"2308"),
+        TextValue(key, L"DisplayVersion", version.Display),
         TextValue(key, L"Publisher", L"Kelvorin"),
         TextValue(key, L"UninstallString", L"\"" + uninstaller + L"\""),
         NumberValue(key, L"EstimatedSize", kibibytes),
@@ -88,5 +109,7 @@ inline std::vector<RecordedValue> ExpectedUninstallEntry(const std::wstring& uni
         NumberValue(key, L"NoRepair", 1),
         TextValue(key, L"QuietUninstallString", L"\"" + uninstaller + L"\" /quiet"),
         TextValue(key, L"InstallLocation", uninstaller.substr(0, uninstaller.rfind(L'\\') + 1)),
+        NumberValue(key, L"VersionMajor", version.Major),
+        NumberValue(key, L"VersionMinor", version.Minor),
     };
 }

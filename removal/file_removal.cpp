@@ -1,4 +1,4 @@
-#include "pack/uninstaller/file_removal.h"
+#include "removal/file_removal.h"
 
 #include "common/run_log.h"
 

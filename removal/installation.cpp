@@ -1,10 +1,10 @@
-#include "pack/uninstaller/installation.h"
+#include "removal/installation.h"
 
 #include "common/same_path.h"
 #include "common/step_strings.h"
 #include "install/registrations.h"
-#include "pack/uninstaller/registry_keys.h"
-#include "pack/uninstaller/text.h"
+#include "removal/registry_keys.h"
+#include "removal/text.h"
 
 #include <windows.h>
 
@@ -33,6 +33,12 @@ uint32_t FindInstallation(Installation* installation) {
     }
     ReadCreatedFolder(installation);
     return 1;
+}
+
+uint32_t ComposeInstallation(const wchar_t* folder, Installation* installation) {
+    uint32_t fits = CopyText(installation->Folder, PathCapacity, folder);
+    fits &= CopyText(installation->Program, PathCapacity, folder);
+    return fits & AppendUninstallerName(installation->Program, PathCapacity, ComponentNames[UninstallerIndex]);
 }
 
 uint32_t ComposeComponentPath(const Installation& installation, uint32_t component, wchar_t* out) {

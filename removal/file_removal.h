@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pack/uninstaller/removal_outcome.h"
+#include "removal/removal_outcome.h"
 
 #include <windows.h>
 

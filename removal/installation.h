@@ -8,7 +8,7 @@
 // Room for anything built from a path of the installation: a command, a key path, a link's path.
 constexpr uint32_t TextCapacity = 600;
 
-// The installation being removed: the folder the running uninstaller lives in. That folder, not the
+// The installation being removed: for the uninstaller, the folder it lives in. That folder, not the
 // saved AppPath, decides which files go; a registry entry goes only while it names this folder.
 struct Installation {
     wchar_t Program[PathCapacity];  // the uninstaller's own path, in its long form
@@ -20,6 +20,10 @@ struct Installation {
 
 // 1 when the uninstaller's own path could be read whole. Reads the record of created folders too.
 uint32_t FindInstallation(Installation* installation);
+
+// The installation in the folder (ending in a backslash), as the installer sees one it replaces: its
+// uninstaller where the installer puts it. 1 when both paths fit.
+uint32_t ComposeInstallation(const wchar_t* folder, Installation* installation);
 
 // Where the installer put the component's program: the folder, its name, ".exe", composed as the
 // installer composed it, in an out buffer of PathCapacity. 0 when it does not fit.

@@ -1,7 +1,7 @@
-#include "pack/uninstaller/registry_keys.h"
+#include "removal/registry_keys.h"
 
-#include "pack/uninstaller/installation.h"
-#include "pack/uninstaller/text.h"
+#include "removal/installation.h"
+#include "removal/text.h"
 
 namespace {
 

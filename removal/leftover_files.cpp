@@ -1,7 +1,7 @@
-#include "pack/uninstaller/leftover_files.h"
+#include "removal/leftover_files.h"
 
 #include "common/temporary_name.h"
-#include "pack/uninstaller/file_removal.h"
+#include "removal/file_removal.h"
 
 namespace {
 

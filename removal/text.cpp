@@ -1,4 +1,4 @@
-#include "pack/uninstaller/text.h"
+#include "removal/text.h"
 
 #include <windows.h>
 

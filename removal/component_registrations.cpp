@@ -1,10 +1,10 @@
-#include "pack/uninstaller/component_registrations.h"
+#include "removal/component_registrations.h"
 
 #include "common/same_path.h"
 #include "install/registrations.h"
 #include "common/step_strings.h"
-#include "pack/uninstaller/registry_keys.h"
-#include "pack/uninstaller/text.h"
+#include "removal/registry_keys.h"
+#include "removal/text.h"
 
 namespace {
 
@@ -37,23 +37,21 @@ uint32_t DeleteTopKey(const RegistryKey& key);
 
 }  // namespace
 
-RemovalOutcome RemoveComponentRegistrations(const Installation& installation) {
+RemovalOutcome RemoveComponentRegistrations(const Installation& installation, uint32_t component) {
+    const RegistrationTable& table = ComponentRegistrations[component];
+    ExpectedData expected;
+    if (table.Count == 0 || ComposeExpectedData(installation, component, &expected) == 0) {
+        return Removed;
+    }
+    // Every key is judged before any is deleted, so that a file type is judged by its class as it was.
+    bool ours[MaxRegistrationRows] = {};
+    for (uint32_t row = 0; row < table.Count; ++row) {
+        ours[row] = IsTopKey(table, row) && LeadsHere(table, row, expected, true);
+    }
     RemovalOutcome outcome = Removed;
-    for (uint32_t component = 0; component < ComponentCount; ++component) {
-        const RegistrationTable& table = ComponentRegistrations[component];
-        ExpectedData expected;
-        if (table.Count == 0 || ComposeExpectedData(installation, component, &expected) == 0) {
-            continue;
-        }
-        // Every key is judged before any is deleted, so that a file type is judged by its class as it was.
-        bool ours[MaxRegistrationRows] = {};
-        for (uint32_t row = 0; row < table.Count; ++row) {
-            ours[row] = IsTopKey(table, row) && LeadsHere(table, row, expected, true);
-        }
-        for (uint32_t row = 0; row < table.Count; ++row) {
-            if (ours[row] && DeleteTopKey(table.Rows[row].Key) == 0) {
-                outcome = LeftBehind;
-            }
+    for (uint32_t row = 0; row < table.Count; ++row) {
+        if (ours[row] && DeleteTopKey(table.Rows[row].Key) == 0) {
+            outcome = LeftBehind;
         }
     }
     return outcome;
