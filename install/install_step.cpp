@@ -66,7 +66,9 @@ void RunComponentStep(SetupState& setup, uint32_t component, StepStrings& string
     if (component == 0 && setup.BytesRequired != 0) {
         ListInstallation(setup, strings);
     }
-    if (IsComponentTicked(setup, component) && !setup.UninstallerMissing) {
+    // Without its uninstaller in place nothing is written, and nothing of the earlier one taken back.
+    const bool listed = !setup.UninstallerMissing;
+    if (listed && IsComponentTicked(setup, component)) {
         const wchar_t* name = setup.ComponentTable[component];
         ::SetDlgItemTextW(setup.PageWindows[WizardPage::Progress], IDC_STATUS_TEXT, name);
         // A folder that cannot be made shows up as the failed write that follows.
@@ -93,7 +95,7 @@ void RunComponentStep(SetupState& setup, uint32_t component, StepStrings& string
                                                 nullptr};
             WriteComponentRegistrations(component, registration);
         }
-    } else if (IsInstalledHere(setup, component)) {
+    } else if (listed && IsInstalledHere(setup, component)) {
         RemoveUnchosenComponent(setup, component);
     }
     // Without the frame (/quiet) nothing paces the steps: they are run one after the other.

@@ -1,4 +1,5 @@
 #include "install/install_step.h"
+#include "common/bounded_text.h"
 #include "fake_shell_link.h"
 #include "registry_recorder.h"
 #include "resources/resource_ids.h"
@@ -340,15 +341,21 @@ TEST_F(Installation, ARefusedValueOrAPositiveShellResultIsAFailedWrite) {
 // Without its uninstaller nothing could take a program back: nothing else is written, not a program, a
 // link, a value or AppPath, and the uninstaller's line names the failure.
 TEST_F(Installation, AFolderInTheUninstallersPlaceStopsTheInstallation) {
-    // A folder named like the uninstaller cannot be replaced by a file.
+    // A folder named like the uninstaller cannot be replaced by a file. An earlier installation here,
+    // of Ostrel and Glimmerdox, loses neither its unchosen program nor its chosen one.
     ASSERT_TRUE(::SHCreateDirectoryExW(nullptr, Uninstaller().c_str(), nullptr) == ERROR_SUCCESS);
+    ASSERT_TRUE(WriteWholeFile(Exe(0), "earlier") && WriteWholeFile(Exe(1), "earlier"));
+    setup_.Installed.Relation = EarlierInstalled;
+    setup_.Installed.Components = 0x3;
+    ASSERT_TRUE(CopyText(setup_.Installed.Folder, PathCapacity, installFolder_.c_str()));
     TickOnly({1, 5});
     StartInstallation();
     RunUntilFinished();
     ExpectNineStepsFromBareFolders();
     EXPECT_EQ((std::vector<std::wstring>{Uninstaller(), WriteFailed}), Lines());
     EXPECT_TRUE(recorder_.Values().empty());
-    EXPECT_FALSE(FileExists(Exe(1)));
+    EXPECT_TRUE(FileExists(Exe(0)));
+    EXPECT_EQ(std::string("earlier"), ReadWholeFile(Exe(1)));
     EXPECT_FALSE(FileExists(Link(1)));
     EXPECT_FALSE(KeyExists(L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelvorin", KEY_WOW64_32KEY));
     RecordedValue appPath;
