@@ -195,12 +195,13 @@ TEST_F(Unattended, WithoutItsUninstallerInPlaceNothingIsInstalled) {
     const std::wstring log = LogFolder + L"unlisted.log";
     EXPECT_EQ(DWORD{ExitInstallationFailed}, RunUnseen(InstallerPath(), SetupCommand(L"/quiet /log=" + log)));
     const std::vector<std::wstring> lines = LogLines(log);
-    // The header's five lines, then the uninstaller and its error alone: no program was written.
-    ASSERT_EQ(10u, lines.size());
-    EXPECT_EQ(folder + L"uninstall.exe", lines[5]);
-    EXPECT_EQ(L"ERROR: Write failed.", lines[6]);
-    EXPECT_EQ(0u, lines[7].rfind(L"Windows error 183", 0)) << lines[7];
-    EXPECT_EQ(L"Installation failed.", lines[8]);
+    // The header's seven lines, then the uninstaller and its error alone: no program was written.
+    ASSERT_EQ(12u, lines.size());
+    EXPECT_EQ(L"Found: no installation of the pack.", lines[3]);
+    EXPECT_EQ(folder + L"uninstall.exe", lines[7]);
+    EXPECT_EQ(L"ERROR: Write failed.", lines[8]);
+    EXPECT_EQ(0u, lines[9].rfind(L"Windows error 183", 0)) << lines[9];
+    EXPECT_EQ(L"Installation failed.", lines[10]);
     EXPECT_EQ(L"Exit code: 7", lines.back());
     const std::vector<std::wstring> after = MachineSnapshot();
     EXPECT_TRUE(after == before) << SnapshotDifference(before, after);
