@@ -9,5 +9,7 @@ void BeginInstallation(SetupState& setup, uint32_t components) {
     WriteLogText(setup.Log, L"Start-menu folder: ", setup.StartMenuFolder);
     setup.ChosenComponents = components;
     setup.BytesRequired = RequiredBytes(setup.PayloadDirectory, components);
+    ClearJournal(setup.Journal);
+    setup.RestartCount = 0;
     setup.State = Installing;
 }

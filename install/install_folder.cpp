@@ -1,7 +1,7 @@
 #include "install/install_folder.h"
 
+#include "install/journal.h"
 #include "install/temporary_name.h"
-#include "setup/paths.h"
 
 namespace {
 
@@ -11,7 +11,7 @@ void DeleteLeftover(const wchar_t* path, void* context);
 
 bool PrepareInstallFolder(SetupState& setup, const wchar_t* uninstaller) {
     // A folder that cannot be made shows up as the failed write of the first program.
-    CreateDirectoryChain(setup.InstallFolder);
+    CreateJournaledFolders(setup.Journal, setup.InstallFolder);
     VisitTemporaryFiles(setup.InstallFolder, DeleteLeftover, nullptr);
     bool inPlace = false;
     if (uninstaller != nullptr) {
@@ -34,9 +34,12 @@ bool IsFileInPlace(const wchar_t* path) {
 
 namespace {
 
-// One held open by another installation still writing it stays.
+// An earlier program an interrupted installation renamed aside may still be running: it goes at the
+// next restart. One held open by another installation still writing it stays.
 void DeleteLeftover(const wchar_t* path, void*) {
-    static_cast<void>(::DeleteFileW(path));
+    if (!::DeleteFileW(path) && ::GetLastError() == ERROR_ACCESS_DENIED) {
+        static_cast<void>(::MoveFileExW(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT));
+    }
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 #include "install/install_step.h"
 
 #include "install/details_list.h"
+#include "install/file_writer.h"
 #include "install/install_folder.h"
+#include "install/installation_end.h"
 #include "install/registrations.h"
 #include "install/shortcut.h"
 #include "install/step_strings.h"
@@ -16,6 +18,8 @@ namespace {
 
 constexpr const char* InstallFailedText = "Installation failed.";
 constexpr const char* InstallSucceededText = "Installation completed successfully.";
+constexpr const char* RestartFinishesText = "Restart the computer to finish the installation.";
+constexpr const wchar_t* PlacedAtRestartLine = L"In use: the new program takes its place at the next restart.";
 
 // Zero-filled at the start of every step and alive only for it.
 struct StepStrings {
@@ -62,11 +66,12 @@ void RunComponentStep(SetupState& setup, uint32_t component, StepStrings& string
     if (component == 0 && setup.BytesRequired != 0) {
         ListInstallation(setup, strings);
     }
-    if (IsComponentTicked(setup, component)) {
+    // After a failure nothing more is written: the final step undoes what was.
+    if (IsComponentTicked(setup, component) && setup.ErrorCount == 0) {
         const wchar_t* name = setup.ComponentTable[component];
         ::SetDlgItemTextW(setup.PageWindows[WizardPage::Progress], IDC_STATUS_TEXT, name);
         // A folder that cannot be made shows up as the failed write that follows.
-        CreateDirectoryChain(setup.InstallFolder);
+        CreateJournaledFolders(setup.Journal, setup.InstallFolder);
         // Strings that do not fit their buffers fail the write instead of overrunning them.
         uint32_t fits = AppendFileName(setup.InstallFolder, PathCapacity, name, L".exe");
         fits &= ComposeIconText(strings.IconText, WorkingStringCapacity, setup.InstallFolder);
@@ -77,11 +82,15 @@ void RunComponentStep(SetupState& setup, uint32_t component, StepStrings& string
         if (error != 0) {
             CountFailedWrite(setup, error);
         } else {
-            CreateDirectoryChain(setup.StartMenuFolder);
+            CreateJournaledFolders(setup.Journal, setup.StartMenuFolder);
             fits = AppendFileName(setup.StartMenuFolder, PathCapacity, name, L".lnk");
             AddDetailsLine(setup, setup.StartMenuFolder);
-            const HRESULT linked = fits ? CreateShortcut(setup.InstallFolder, setup.StartMenuFolder)
-                                        : HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE);
+            HRESULT linked = HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE);
+            if (fits && !ClearPlaceForFile(setup.Journal, setup.StartMenuFolder)) {
+                linked = HRESULT_FROM_WIN32(::GetLastError());
+            } else if (fits) {
+                linked = CreateShortcut(setup.InstallFolder, setup.StartMenuFolder);
+            }
             if (linked != S_OK) {
                 CountFailedWrite(setup, static_cast<DWORD>(linked));
             }
@@ -103,10 +112,11 @@ void ListInstallation(SetupState& setup, StepStrings& strings) {
     if (PrepareInstallFolder(setup, fits ? strings.Uninstaller : nullptr)) {
         WriteUninstallEntry(entry, LeaveFailuresToLaterWrite);
     }
+    setup.Journal.ListedCount = setup.Journal.Count;
 }
 
 void RunFinalStep(SetupState& setup, StepStrings& strings) {
-    if (setup.BytesRequired != 0) {
+    if (setup.BytesRequired != 0 && setup.ErrorCount == 0) {
         RegistrationStrings entry;
         const uint32_t fits = ComposeUninstallEntry(setup, strings, entry);
         WriteSavedInstallFolder(entry);
@@ -120,7 +130,13 @@ void RunFinalStep(SetupState& setup, StepStrings& strings) {
             WriteUninstallEntry(entry, ReportFailures);
         }
     }
-    const char* result = setup.ErrorCount != 0 ? InstallFailedText : InstallSucceededText;
+    const char* result = InstallFailedText;
+    if (setup.ErrorCount != 0) {
+        UndoInstallation(setup);
+    } else {
+        KeepInstallation(setup);
+        result = setup.RestartCount != 0 ? RestartFinishesText : InstallSucceededText;
+    }
     ::SetDlgItemTextA(setup.PageWindows[WizardPage::Progress], IDC_STATUS_TEXT, result);
     WriteLogNarrowLine(setup.Log, result);
     setup.State = Finished;
@@ -150,7 +166,11 @@ DWORD WriteEntry(SetupState& setup, uint32_t fits, const wchar_t* path, uint32_t
         return ERROR_FILENAME_EXCED_RANGE;
     }
     const PayloadEntry& body = setup.PayloadDirectory[entry];
-    if (setup.Payload.WriteEntryToFile(path, body.Offset, body.Size, time) == 0) {
+    const uint32_t written = setup.Payload.WriteEntryToFile(path, body.Offset, body.Size, time);
+    if (written == WrittenForRestart) {
+        AddDetailsLine(setup, PlacedAtRestartLine);
+    }
+    if (written == 0 || written == WrittenForRestart) {
         return 0;
     }
     const DWORD error = ::GetLastError();

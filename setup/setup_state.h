@@ -1,5 +1,6 @@
 #pragma once
 
+#include "install/journal.h"
 #include "setup/command_line.h"
 #include "setup/component_table.h"
 #include "setup/payload_layout.h"
@@ -48,6 +49,8 @@ struct PayloadBuffer {
 
     uint8_t* AllocatePayloadBuffer();
     void ReleasePayloadBuffer();
+    // 0 when the file is in place; 16 when it could not be created or put in place, 17 when the write
+    // failed; 18 when it was written whole but takes the place of a file in use only at the next restart.
     uint32_t WriteEntryToFile(const wchar_t* path, uint32_t offset, uint32_t size, const FILETIME* time);
 };
 
@@ -80,6 +83,8 @@ struct SetupState {
     RunMode Mode;               // the wizard, /passive or /quiet
     uint32_t ChosenComponents;  // bit n: component n; taken once when the installation starts
     HANDLE Log;                 // the /log file, or null
+    InstallJournal Journal;     // what this installation changed, for its undo
+    uint32_t RestartCount;      // programs that take their place only at the next restart
 
     explicit SetupState(HINSTANCE instance);
     ~SetupState();

@@ -115,7 +115,8 @@ bool Wizard::Install() {
 bool Wizard::WaitForResult() {
     return WaitFor([&] {
         std::wstring status = ControlText(Page, IDC_STATUS_TEXT);
-        return status == L"Installation completed successfully." || status == L"Installation failed.";
+        return status == L"Installation completed successfully." || status == L"Installation failed." ||
+               status == RestartFinishesText;
     });
 }
 

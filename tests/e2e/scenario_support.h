@@ -11,6 +11,10 @@
 
 // What every scenario knows about the pack and the machine, as a user would find it.
 
+constexpr const wchar_t* RestartFinishesText = L"Restart the computer to finish the installation.";
+// The line under a program that takes its place only at the next restart.
+constexpr const wchar_t* PlacedAtRestartLine = L"In use: the new program takes its place at the next restart.";
+
 constexpr const wchar_t* UninstallEntryKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelvorin";
 
 std::wstring InstallerPath();             // the built installer, as a Windows path
@@ -46,7 +50,7 @@ struct Wizard {
     bool Next();           // Enter on the Components page
     bool Back(const wchar_t* forwardCaption);  // Alt+B, to the page whose button 1 shows the caption
     bool Install();        // Enter on the Folder page
-    bool WaitForResult();  // the result text after the last step
+    bool WaitForResult();  // the result text after the last step, whichever it is
     bool InstallWithDefaults();  // from the start to the result, changing nothing on the way
     void ShowDetails();    // a click on "Show &Details"
     void Close();          // a click on "&Close"
