@@ -10,7 +10,7 @@ namespace {
 constexpr DWORD MoveInPlace = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
 
 JournalRecord* NextRecord(InstallJournal& journal, JournalOperation operation);
-bool IsFileJournaled(const InstallJournal& journal, const wchar_t* path);
+const JournalRecord* FindFileRecord(const InstallJournal& journal, const wchar_t* path);
 bool IsValueJournaled(const InstallJournal& journal, const wchar_t* keyPath, const wchar_t* valueName);
 bool MoveAside(const wchar_t* path, wchar_t* aside);
 bool IsInUseError(DWORD error);
@@ -31,7 +31,12 @@ void ClearJournal(InstallJournal& journal) {
 PlaceResult PlaceFile(InstallJournal& journal, const wchar_t* temporary, const wchar_t* path) {
     const DWORD attributes = ::GetFileAttributesW(path);
     const bool earlierFile = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-    if (IsFileJournaled(journal, path) || (attributes != INVALID_FILE_ATTRIBUTES && !earlierFile)) {
+    const JournalRecord* earlier = FindFileRecord(journal, path);
+    if (earlier != nullptr && earlier->Operation == FileReplacedAtRestart) {
+        // Still in use: the newer file takes the name the restart moves into place.
+        return ::MoveFileExW(temporary, earlier->File.Aside, MoveInPlace) ? PlacedAtRestart : NotPlaced;
+    }
+    if (earlier != nullptr || (attributes != INVALID_FILE_ATTRIBUTES && !earlierFile)) {
         // This run's own file, or a folder, which the move refuses as it should.
         return FileWriterSeams::MoveFileExCall(temporary, path, MoveInPlace) ? PlacedNow : NotPlaced;
     }
@@ -69,7 +74,7 @@ PlaceResult PlaceFile(InstallJournal& journal, const wchar_t* temporary, const w
 bool ClearPlaceForFile(InstallJournal& journal, const wchar_t* path) {
     const DWORD attributes = ::GetFileAttributesW(path);
     const bool earlierFile = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-    if (IsFileJournaled(journal, path) || (attributes != INVALID_FILE_ATTRIBUTES && !earlierFile)) {
+    if (FindFileRecord(journal, path) != nullptr || (attributes != INVALID_FILE_ATTRIBUTES && !earlierFile)) {
         return true;  // the writer replaces this run's own file, or fails on the folder by itself
     }
     JournalRecord* record = NextRecord(journal, earlierFile ? FileReplaced : FileAdded);
@@ -162,16 +167,17 @@ JournalRecord* NextRecord(InstallJournal& journal, JournalOperation operation) {
     return record;
 }
 
-// Paths are compared as Windows compares names: the install folder may be given in any case.
-bool IsFileJournaled(const InstallJournal& journal, const wchar_t* path) {
+// This run's record of the file, or null. Paths are compared as Windows compares names: the install
+// folder may be given in any case.
+const JournalRecord* FindFileRecord(const InstallJournal& journal, const wchar_t* path) {
     for (uint32_t i = 0; i < journal.Count; ++i) {
         const JournalRecord& record = journal.Records[i];
         if (record.Operation != ValueWritten && record.Operation != FoldersCreated &&
             ::lstrcmpiW(record.File.Path, path) == 0) {
-            return true;
+            return &record;
         }
     }
-    return false;
+    return nullptr;
 }
 
 bool IsValueJournaled(const InstallJournal& journal, const wchar_t* keyPath, const wchar_t* valueName) {

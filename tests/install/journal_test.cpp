@@ -135,9 +135,11 @@ TEST_F(Journal, AFileHeldOpenIsReplacedAtTheRestartAndItsUndoWithdrawsTheNewOne)
 
     const std::wstring waiting = NewBody("new program");
     EXPECT_EQ(PlacedAtRestart, PlaceFile(*journal_, waiting.c_str(), held.c_str()));
+    // Written again by the same run while still held: the newer body takes the waiting one's name.
+    EXPECT_EQ(PlacedAtRestart, PlaceFile(*journal_, NewBody("newer program").c_str(), held.c_str()));
     ASSERT_EQ(1u, journal_->Count);
     EXPECT_EQ(FileReplacedAtRestart, journal_->Records[0].Operation);
-    EXPECT_EQ("new program", ReadWholeFile(waiting));
+    EXPECT_EQ("newer program", ReadWholeFile(waiting));
     const std::wstring pending = [] {
         std::vector<wchar_t> data(8192);
         DWORD type = 0;
