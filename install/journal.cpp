@@ -95,10 +95,13 @@ uint32_t CreateJournaledFolders(InstallJournal& journal, const wchar_t* path) {
     if (record == nullptr || !CopyText(record->File.Path, PathCapacity, path)) {
         return 0;
     }
-    record->File.ExistingLength = existing;
-    // Recorded even when only part was made: undo removes what is there and empty.
-    ++journal.Count;
-    return CreateDirectoryChain(path);
+    const uint32_t made = CreateDirectoryChain(path);
+    // Recorded when anything was made, even part of the chain: undo removes what is there and empty.
+    if (ExistingFolderLength(path) > existing) {
+        record->File.ExistingLength = existing;
+        ++journal.Count;
+    }
+    return made;
 }
 
 bool RememberValue(InstallJournal& journal, const wchar_t* keyPath, const wchar_t* valueName) {

@@ -1,4 +1,5 @@
 #include "install/install_step.h"
+#include "install/registry.h"
 #include "fake_shell_link.h"
 #include "registry_recorder.h"
 #include "resources/resource_ids.h"
@@ -262,53 +263,78 @@ TEST_F(Installation, OnlyOstrelGivesThreeLinesAndNoComponentValues) {
 }
 
 // Also in the folder: the temporary files of an installation killed while it wrote, which go, and a
-// user's files of other names, which stay.
-TEST_F(Installation, AJottervaleHeldOpenFailsOnlyItsOwnStep) {
+// user's files of other names, which stay. Jottervale, held open once the installation has started,
+// waits beside its place for the restart; everything else is in place now.
+TEST_F(Installation, AJottervaleHeldOpenTakesItsPlaceAtTheRestart) {
     ASSERT_TRUE(::SHCreateDirectoryExW(nullptr, installFolder_.c_str(), nullptr) == ERROR_SUCCESS);
-    HANDLE holder = ::CreateFileW(Exe(5).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+    ASSERT_TRUE(WriteWholeFile(Exe(5), "held"));
     const std::vector<std::wstring> leftovers = {L"~kv3f0.tmp", L"~KV0AB.TMP"};
     const std::vector<std::wstring> usersFiles = {L"Ostrel.ex~", L"~kv12.tmp", L"~kv3f0.tmp.txt"};
     for (const std::wstring& name : leftovers) ASSERT_TRUE(WriteWholeFile(installFolder_ + name, "cut short"));
     for (const std::wstring& name : usersFiles) ASSERT_TRUE(WriteWholeFile(installFolder_ + name, "mine"));
     StartInstallation();
-    RunUntilFinished();
+    static HANDLE holder = INVALID_HANDLE_VALUE;
+    RunUntilFinished(2, [](Installation& run) {
+        holder = ::CreateFileW(run.Exe(5).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    });
+    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
     ::CloseHandle(holder);
     ExpectNineStepsFromBareFolders();
     for (const std::wstring& name : leftovers) EXPECT_FALSE(FileExists(installFolder_ + name)) << name.c_str();
     for (const std::wstring& name : usersFiles) EXPECT_EQ("mine", ReadWholeFile(installFolder_ + name)) << name.c_str();
 
     std::vector<std::wstring> lines = Lines();
-    ASSERT_EQ(17u, lines.size());
+    ASSERT_EQ(18u, lines.size());
     EXPECT_EQ(Exe(5), lines[10]);
-    EXPECT_EQ(WriteFailed, lines[11]);
-    EXPECT_EQ(Exe(6), lines[12]);
-    EXPECT_EQ(Uninstaller(), lines[16]);
-    EXPECT_FALSE(FileExists(Link(5)));
-    EXPECT_EQ(1u, setup_.ErrorCount);
-    EXPECT_EQ(Failed, Status());
-
-    EXPECT_EQ(ExpectedValues({4, 6, 7}, 2163200, true), recorder_.Values());
+    EXPECT_EQ(L"In use: the new program takes its place at the next restart.", lines[11]);
+    EXPECT_EQ(Link(5), lines[12]);
+    EXPECT_EQ(Uninstaller(), lines[17]);
+    EXPECT_EQ("held", ReadWholeFile(Exe(5)));
+    EXPECT_EQ(0u, setup_.ErrorCount);
+    EXPECT_EQ(1u, setup_.RestartCount);
+    EXPECT_EQ("Restart the computer to finish the installation.", Status());
+    EXPECT_EQ(ExpectedValues({4, 5, 6, 7}, 2163200, true), recorder_.Values());
 }
 
-TEST_F(Installation, AFailingPebbrackShortcutStillRegistersIt) {
+// A failure ends the writing: the step that failed finishes, the later ones write nothing, and the last
+// one undoes every change, the most recent first, naming each.
+TEST_F(Installation, AFailingPebbrackShortcutUndoesTheInstallation) {
     // A folder where the link file should go makes saving the link fail.
     ASSERT_TRUE(::SHCreateDirectoryExW(nullptr, Link(7).c_str(), nullptr) == ERROR_SUCCESS);
     TickOnly({7});
     StartInstallation();
     RunUntilFinished();
     ExpectNineStepsFromBareFolders();
-    EXPECT_EQ((std::vector<std::wstring>{Exe(7), Link(7), WriteFailed, Uninstaller()}), Lines());
-    EXPECT_EQ(Body(8), ReadWholeFile(Exe(7)));
-    EXPECT_EQ(ExpectedValues({7}, SizeOf({7}), true), recorder_.Values());
+    std::vector<std::wstring> lines = Lines();
+    ASSERT_EQ(21u, lines.size());
+    EXPECT_EQ((std::vector<std::wstring>{Exe(7), Link(7), WriteFailed}),
+              std::vector<std::wstring>(lines.begin(), lines.begin() + 3));
+    EXPECT_EQ(L"Undo: removed HKLM\\Software\\Classes\\Pebbrack.File\\shell\\open\\command: (Default)", lines[3]);
+    EXPECT_EQ(L"Undo: removed HKLM\\Software\\Classes\\.pbr: (Default)", lines[7]);
+    EXPECT_EQ(L"Undo: removed " + Exe(7), lines[8]);
+    EXPECT_EQ(L"Undo: removed HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelvorin: "
+              L"InstallLocation", lines[9]);
+    EXPECT_EQ(L"Undo: removed " + Uninstaller(), lines[19]);
+    EXPECT_EQ(L"Undo: removed the empty folders made for " + installFolder_, lines[20]);
+    std::vector<RecordedValue> expected = ExpectedUninstallEntry(Uninstaller(), SizeOf({7}) >> 10);
+    for (const RecordedValue& value : ExpectedComponentValues(7, Exe(7))) expected.push_back(value);
+    EXPECT_EQ(expected, recorder_.Values());
+    for (const RecordedValue& value : expected) {
+        RecordedValue actual;
+        EXPECT_FALSE(ReadBack(value, &actual)) << std::string(value.Key.begin(), value.Key.end());
+    }
+    EXPECT_FALSE(KeyExists(L"Software\\Classes\\Pebbrack.File", KEY_WOW64_32KEY));
+    EXPECT_FALSE(KeyExists(L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelvorin", KEY_WOW64_32KEY));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW((folder_ / L"Apps").c_str()));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(Link(7).c_str())) << "the folder of someone else's stays";
     EXPECT_EQ(1u, setup_.ErrorCount);
     EXPECT_EQ(Failed, Status());
 }
 
-// A shortcut saved with a positive result and registry values refused: each is one more error under
-// the line that names what failed, and the writing goes on. The entry's early write reports nothing.
+// A shortcut saved with a positive result and a registry value refused: each is one more error under
+// the line that names what failed, the step goes on to its end, and then everything is undone. The
+// entry's early write reports nothing.
 TEST_F(Installation, ARefusedValueOrAPositiveShellResultIsAFailedWrite) {
-    const std::vector<RecordedValue> expected = ExpectedValues({5}, SizeOf({5}), true);
     const std::vector<RecordedValue> jottervale = ExpectedComponentValues(5, Exe(5));
     const RecordedValue& icon = jottervale[2];
     const RecordedValue displayName = ExpectedUninstallEntry(Uninstaller(), SizeOf({5}) >> 10)[1];
@@ -320,29 +346,44 @@ TEST_F(Installation, ARefusedValueOrAPositiveShellResultIsAFailedWrite) {
     StartInstallation();
     RunUntilFinished();
     ExpectNineStepsFromBareFolders();
-    EXPECT_EQ((std::vector<std::wstring>{Exe(5), Link(5), WriteFailed, L"HKLM\\" + icon.Key, WriteFailed,
-                                         Uninstaller(), L"HKLM\\" + displayName.Key, WriteFailed}),
-              Lines());
-    EXPECT_EQ(3u, setup_.ErrorCount);
+    std::vector<std::wstring> lines = Lines();
+    ASSERT_LT(5u, lines.size());
+    EXPECT_EQ((std::vector<std::wstring>{Exe(5), Link(5), WriteFailed, L"HKLM\\" + icon.Key, WriteFailed}),
+              std::vector<std::wstring>(lines.begin(), lines.begin() + 5));
+    EXPECT_EQ(0u, lines[5].rfind(L"Undo: ", 0));
+    EXPECT_EQ(2u, setup_.ErrorCount);
     EXPECT_EQ(Failed, Status());
+    std::vector<RecordedValue> expected = ExpectedUninstallEntry(Uninstaller(), SizeOf({5}) >> 10);
+    expected.insert(expected.end(), jottervale.begin(), jottervale.end());
     EXPECT_EQ(expected, recorder_.Values());
     RecordedValue actual;
     EXPECT_FALSE(ReadBack(icon, &actual));
-    EXPECT_TRUE(ReadBack(jottervale[3], &actual));
+    EXPECT_FALSE(ReadBack(jottervale[3], &actual));
 }
 
-TEST_F(Installation, AFailingUninstallerKeepsAppPathAndWritesNoUninstallEntry) {
-    // A folder named like the uninstaller cannot be replaced by a file.
+// Values that were there before the installation come back with their data: the saved folder of an
+// earlier installation here. A folder named like the uninstaller cannot be replaced by a file.
+TEST_F(Installation, AFailingUninstallerPutsBackTheSavedFolderItOverwrote) {
     ASSERT_TRUE(::SHCreateDirectoryExW(nullptr, Uninstaller().c_str(), nullptr) == ERROR_SUCCESS);
+    const RecordedValue earlier = ExpectedAppPath(L"D:\\Earlier\\");
+    ASSERT_EQ(1u, WriteRegistryValue(L"Software\\Kelvorin", L"AppPath", REG_SZ, L"D:\\Earlier\\", 26));
     TickOnly({1});
     StartInstallation();
     RunUntilFinished();
     ExpectNineStepsFromBareFolders();
-    EXPECT_EQ((std::vector<std::wstring>{Exe(1), Link(1), Uninstaller(), WriteFailed}), Lines());
+    std::vector<std::wstring> lines = Lines();
+    ASSERT_LT(4u, lines.size());
+    EXPECT_EQ((std::vector<std::wstring>{Exe(1), Link(1), Uninstaller(), WriteFailed}),
+              std::vector<std::wstring>(lines.begin(), lines.begin() + 4));
+    EXPECT_EQ(L"Undo: put back HKLM\\Software\\Kelvorin: AppPath", lines[4]);
+    EXPECT_EQ(L"Undo: removed " + Link(1), lines[5]);
     EXPECT_EQ(ExpectedValues({1}, SizeOf({1}), false), recorder_.Values());
     EXPECT_FALSE(KeyExists(L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelvorin", KEY_WOW64_32KEY));
     RecordedValue appPath;
-    EXPECT_TRUE(ReadBack(ExpectedAppPath(installFolder_), &appPath));
+    EXPECT_TRUE(ReadBack(earlier, &appPath));
+    EXPECT_EQ(earlier, appPath);
+    EXPECT_FALSE(FileExists(Exe(1)));
+    EXPECT_FALSE(FileExists(Link(1)));
     EXPECT_EQ(Failed, Status());
 }
 
@@ -386,16 +427,16 @@ TEST_F(Installation, FoldersTooLongForTheirBuffersFailTheirWrites) {
     RunUntilFinished();
     ExpectNineStepsFromBareFolders();
     const std::wstring cutExe = (longFolder + L"Ostrel.exe").substr(0, PathCapacity - 1);
-    const std::wstring cutUninstaller = (longFolder + L"uninstall.exe").substr(0, PathCapacity - 1);
-    EXPECT_EQ((std::vector<std::wstring>{cutExe, WriteFailed, cutUninstaller, WriteFailed}), Lines());
-    EXPECT_EQ(2u, setup_.ErrorCount);
+    // Nothing was changed before the failure, so there is nothing to undo.
+    EXPECT_EQ((std::vector<std::wstring>{cutExe, WriteFailed}), Lines());
+    EXPECT_EQ(1u, setup_.ErrorCount);
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(startMenuFolder_.c_str()))
         << "the Start-menu folder is made only for a written program";
-    EXPECT_EQ(ExpectedValues({}, 0, false), recorder_.Values());
+    EXPECT_TRUE(recorder_.Values().empty());
     EXPECT_EQ(Failed, Status());
 }
 
-TEST_F(Installation, AStartMenuFolderTooLongFailsTheLinkOnly) {
+TEST_F(Installation, AStartMenuFolderTooLongFailsTheLinkAndTheInstallation) {
     std::wstring longMenu = L"C:\\" + std::wstring(287, L'm') + L"\\";  // 291: "Pebbrack.lnk" cannot fit
     startMenuFolder_ = longMenu;
     SetFolders(installFolder_, startMenuFolder_);
@@ -404,8 +445,12 @@ TEST_F(Installation, AStartMenuFolderTooLongFailsTheLinkOnly) {
     RunUntilFinished();
     ExpectNineStepsFromBareFolders();
     const std::wstring cutLink = (longMenu + L"Pebbrack.lnk").substr(0, PathCapacity - 1);
-    EXPECT_EQ((std::vector<std::wstring>{Exe(7), cutLink, WriteFailed, Uninstaller()}), Lines());
-    EXPECT_EQ(ExpectedValues({7}, SizeOf({7}), true), recorder_.Values());
+    std::vector<std::wstring> lines = Lines();
+    ASSERT_LT(3u, lines.size());
+    EXPECT_EQ((std::vector<std::wstring>{Exe(7), cutLink, WriteFailed}),
+              std::vector<std::wstring>(lines.begin(), lines.begin() + 3));
+    EXPECT_EQ(L"Undo: removed " + Exe(7), lines[8]);
+    EXPECT_FALSE(FileExists(Exe(7)));
     EXPECT_EQ(1u, setup_.ErrorCount);
 }
 
@@ -418,7 +463,7 @@ TEST_F(Installation, AFolderFillingItsWholeBufferStaysTerminated) {
     StartInstallation();
     RunUntilFinished();
     ExpectNineStepsFromBareFolders();
-    EXPECT_EQ((std::vector<std::wstring>{installFolder_, WriteFailed, installFolder_, WriteFailed}), Lines());
+    EXPECT_EQ((std::vector<std::wstring>{installFolder_, WriteFailed}), Lines());
     EXPECT_EQ(0, setup_.InstallFolder[PathCapacity - 1]);
 }
 
