@@ -110,7 +110,7 @@ uint32_t DeleteRegistryKeyWhenEmpty(const wchar_t* keyPath) {
     if (status != ERROR_SUCCESS || subkeyCount != 0 || valueCount != 0) {
         return 1;  // someone else's values or keys keep it, as they should
     }
-    status = ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, keyPath);
+    status = ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, 0);  // the view a 32-bit program has
     if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) {
         ::SetLastError(static_cast<DWORD>(status));
         return 0;
