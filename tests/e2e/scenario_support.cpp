@@ -145,6 +145,20 @@ void ExpectBodiesInstalled(const std::wstring& folder) {
     EXPECT_TRUE(expected == actual) << "bytes of the uninstaller";
 }
 
+size_t TemporaryFileCount(const std::wstring& folder) {
+    size_t count = 0;
+    WIN32_FIND_DATAW found;
+    HANDLE search = ::FindFirstFileW((folder + L"~kv*.tmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return 0;
+    do ++count; while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+    return count;
+}
+
+bool AfterRestart() {
+    return !EnvironmentValue(L"KELVORIN_AFTER_RESTART").empty();
+}
+
 bool NothingInstalled() {
     return !PathExists(DefaultInstallFolder()) && !PathExists(StartMenuFolder()) &&
            !MachineKeyExists(L"Software\\Kelvorin") &&

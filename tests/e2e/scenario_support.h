@@ -63,6 +63,14 @@ std::vector<RecordedValue> PackRegistryValues(const std::wstring& folder);
 // each program's link (a test's expectations).
 void ExpectBodiesInstalled(const std::wstring& folder);
 
+// The installer's own temporary files in the folder: earlier programs waiting aside, new ones waiting
+// for the restart.
+size_t TemporaryFileCount(const std::wstring& folder);
+
+// True in the second run of a scenario named for the restart, after the prefix was stopped and started
+// again (tests/e2e/run-scenario.sh).
+bool AfterRestart();
+
 // The folders and keys an installation leaves; used to tell that nothing was written.
 bool NothingInstalled();
 

@@ -269,9 +269,14 @@ TEST(Scenario, CloseRequestsWaitForTheInstallationToFinish) {
 
 // "&Install" with a program held open: one box names it; Try Again looks again, Cancel goes back to the
 // Folder page with nothing written, Continue installs, and the held program takes its place at the
-// next restart: 3010, and the log says which and what was done.
+// next restart: 3010, and the log says which and what was done. After the restart it is in place.
 TEST(Scenario, ProgramInUseIsAskedAboutAndReplacedAtTheRestart) {
     std::wstring folder = DefaultInstallFolder();
+    if (AfterRestart()) {
+        ExpectBodiesInstalled(folder);
+        EXPECT_EQ(0u, TemporaryFileCount(folder));
+        return;
+    }
     ASSERT_TRUE(::CreateDirectoryW(RemoveTrailingSeparator(folder).c_str(), nullptr));
     std::wstring held = folder + L"Jottervale.exe";
     HANDLE holder = ::CreateFileW(held.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);

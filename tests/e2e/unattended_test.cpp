@@ -77,21 +77,7 @@ void ExpectEarlierRelease(const std::wstring& path, const std::string& bytes) {
     EXPECT_EQ(EarlierTime, LastWriteTime(path)) << path.c_str();
 }
 
-// The installer's own temporary files in the folder: earlier programs waiting aside, new ones waiting
-// for the restart.
-size_t TemporaryFileCount(const std::wstring& folder) {
-    size_t count = 0;
-    WIN32_FIND_DATAW found;
-    HANDLE search = ::FindFirstFileW((folder + L"~kv*.tmp").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return 0;
-    do ++count; while (::FindNextFileW(search, &found));
-    ::FindClose(search);
-    return count;
-}
 
-bool AfterRestart() {
-    return !EnvironmentValue(L"KELVORIN_AFTER_RESTART").empty();
-}
 
 class Unattended : public ::testing::Test {
 protected:

@@ -365,8 +365,10 @@ TEST_F(Installation, ARefusedValueOrAPositiveShellResultIsAFailedWrite) {
 // earlier installation here. A folder named like the uninstaller cannot be replaced by a file.
 TEST_F(Installation, AFailingUninstallerPutsBackTheSavedFolderItOverwrote) {
     ASSERT_TRUE(::SHCreateDirectoryExW(nullptr, Uninstaller().c_str(), nullptr) == ERROR_SUCCESS);
-    const RecordedValue earlier = ExpectedAppPath(L"D:\\Earlier\\");
-    ASSERT_EQ(1u, WriteRegistryValue(L"Software\\Kelvorin", L"AppPath", REG_SZ, L"D:\\Earlier\\", 26));
+    const std::wstring earlierFolder = L"D:\\Earlier\\";
+    const RecordedValue earlier = ExpectedAppPath(earlierFolder);
+    ASSERT_EQ(1u, WriteRegistryValue(L"Software\\Kelvorin", L"AppPath", REG_SZ, earlierFolder.c_str(),
+                                     static_cast<DWORD>((earlierFolder.size() + 1) * sizeof(wchar_t))));
     TickOnly({1});
     StartInstallation();
     RunUntilFinished();
