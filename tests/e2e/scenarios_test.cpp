@@ -312,6 +312,8 @@ TEST(Scenario, ProgramInUseIsAskedAboutAndReplacedAtTheRestart) {
     ASSERT_NE(nullptr, wizard.Page);
     ASSERT_TRUE(wizard.WaitForResult());
     EXPECT_EQ(RestartFinishesText, ControlText(wizard.Page, IDC_STATUS_TEXT));
+    wizard.ShowDetails();
+    SaveScreenshot(wizard.Frame, L"progress-restart");
     std::vector<std::wstring> lines = ListLines(wizard.Page, IDC_DETAILS_LIST);
     auto at = std::find(lines.begin(), lines.end(), held);
     ASSERT_NE(lines.end(), at);
