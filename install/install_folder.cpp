@@ -13,6 +13,8 @@ bool PrepareInstallFolder(SetupState& setup, const wchar_t* uninstaller) {
     // A folder that cannot be made shows up as the failed write of the first program.
     CreateJournaledFolders(setup.Journal, setup.InstallFolder);
     VisitTemporaryFiles(setup.InstallFolder, DeleteLeftover, nullptr);
+    // Links an installation cut short had put aside wait in the Start-menu folder.
+    VisitTemporaryFiles(setup.StartMenuFolder, DeleteLeftover, nullptr);
     bool inPlace = false;
     if (uninstaller != nullptr) {
         // A failure here shows when the final step writes it again.

@@ -2,6 +2,7 @@
 
 #include "install/step_strings.h"
 #include "pack/uninstaller/file_removal.h"
+#include "pack/uninstaller/leftover_files.h"
 #include "pack/uninstaller/text.h"
 #include "setup/product_texts.h"
 
@@ -39,6 +40,11 @@ RemovalOutcome RemoveStartMenuLinks(const Installation& installation) {
     }
     if (SUCCEEDED(com)) {
         ::CoUninitialize();
+    }
+    // Links an installation cut short had put aside under temporary names.
+    wchar_t withSeparator[TextCapacity];
+    if (CopyText(withSeparator, TextCapacity, folder) & AppendText(withSeparator, TextCapacity, L"\\")) {
+        outcome = WorseOutcome(outcome, RemoveLeftoverFilesIn(withSeparator));
     }
     return WorseOutcome(outcome, RemoveFolderWhenEmpty(folder, outcome));
 }
