@@ -1,8 +1,10 @@
 // Prints how long each of the nine install steps takes for its own work, a whole installation from
 // entering the Progress page to the result text, and the same nine steps run back to back as /quiet
-// runs them, as medians of installations into fresh folders.
+// runs them, as medians of installations into fresh folders; and, run the same way, an upgrade over such
+// an installation and an upgrade that fails and is undone.
 #include "benchmarks/median.h"
 #include "resources/resource_ids.h"
+#include "common/exit_code.h"
 #include "setup/setup_state.h"
 #include "setup/unattended.h"
 #include "tests/support/elapsed.h"
@@ -63,22 +65,32 @@ bool TimeOneInstallation(double stepTimes[Steps], double* whole) {
     return finished;
 }
 
-// The nine steps one after the other, without the frame or its timer. False if an error was counted.
-bool TimeOneQuietInstallation(double* whole) {
+// The nine steps one after the other, without the frame or its timer, into the folders under root.
+// False unless the run ended with the exit code expected.
+bool TimeOneQuietRun(const ScratchFolder& root, int expected, double* whole) {
     SetupState setup(::GetModuleHandleW(nullptr));
     CurrentSetup = &setup;
     setup.Mode = QuietMode;
-    ScratchFolder root;
     bool completed = setup.LoadPayload() == 0;
     ::lstrcpyW(setup.InstallFolder, (root / L"Apps\\Kelvorin\\").c_str());
     ::lstrcpyW(setup.StartMenuFolder, (root / L"Programs\\Kelvorin\\").c_str());
     LARGE_INTEGER started, ended;
     ::QueryPerformanceCounter(&started);
-    completed = completed && RunQuietInstallation(setup) == 0;
+    completed = completed && RunQuietInstallation(setup) == expected;
     ::QueryPerformanceCounter(&ended);
     *whole = Milliseconds(started, ended);
     CurrentSetup = nullptr;
     return completed;
+}
+
+// A first installation into fresh folders, an upgrade over it (every program renamed aside, then
+// deleted), and an upgrade that fails at its last program, a folder at Pebbrack's name, and is undone.
+bool TimeQuietInstallations(double* first, double* upgrade, double* failed) {
+    ScratchFolder root;
+    const std::wstring last = root / L"Apps\\Kelvorin\\Pebbrack.exe";
+    return TimeOneQuietRun(root, ExitSucceeded, first) && TimeOneQuietRun(root, ExitSucceeded, upgrade) &&
+           ::DeleteFileW(last.c_str()) && ::CreateDirectoryW(last.c_str(), nullptr) &&
+           TimeOneQuietRun(root, ExitInstallationFailed, failed);
 }
 
 }  // namespace
@@ -106,18 +118,23 @@ int main() {
     }
     std::printf("Whole installation, Progress page to result text (Wine): %.0f ms (median of %d)\n",
                 Median(wholes), Runs);
-    std::vector<double> quiet;
+    std::vector<double> quiet[3];
     for (int run = 0; run < Runs; ++run) {
-        double whole = 0;
-        if (!TimeOneQuietInstallation(&whole)) {
-            std::printf("Quiet installation %d did not complete\n", run);
+        double first = 0, upgrade = 0, failed = 0;
+        if (!TimeQuietInstallations(&first, &upgrade, &failed)) {
+            std::printf("Quiet installations %d did not end as expected\n", run);
             ::CoUninitialize();
             return 1;
         }
-        quiet.push_back(whole);
+        quiet[0].push_back(first);
+        quiet[1].push_back(upgrade);
+        quiet[2].push_back(failed);
     }
     std::printf("Whole installation, the nine steps back to back as /quiet runs them (Wine): %.0f ms (median of %d)\n",
-                Median(quiet), Runs);
+                Median(quiet[0]), Runs);
+    std::printf("The same over that installation, an upgrade (Wine): %.0f ms (median of %d)\n", Median(quiet[1]), Runs);
+    std::printf("An upgrade failing at its last program, undone whole (Wine): %.0f ms (median of %d)\n",
+                Median(quiet[2]), Runs);
     ::CoUninitialize();
     return 0;
 }

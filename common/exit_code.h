@@ -24,5 +24,5 @@ enum ExitCode : int {
     ExitAnotherInstallationRuns = 1618,  // ERROR_INSTALL_ALREADY_RUNNING: tools retry later by themselves
     ExitNewerVersionInstalled = 1638,    // ERROR_PRODUCT_VERSION: going back means removing the newer first
     ExitInvalidCommandLine = 1639,       // ERROR_INVALID_COMMAND_LINE
-    ExitRestartRequired = 3010,          // ERROR_SUCCESS_REBOOT_REQUIRED: removed, some files at the restart
+    ExitRestartRequired = 3010,  // ERROR_SUCCESS_REBOOT_REQUIRED: installed or removed, some files at the restart
 };

@@ -2,6 +2,7 @@
 
 #include "common/bounded_text.h"
 #include "common/temporary_name.h"
+#include "install/journal.h"
 #include "setup/setup_state.h"
 
 namespace FileWriterSeams {
@@ -25,7 +26,6 @@ struct FileHolder {
 };
 
 HANDLE CreateTemporaryBeside(const wchar_t* path, wchar_t* temporary, DWORD* error);
-uint32_t ReplaceWithTemporary(const wchar_t* temporary, const wchar_t* path, DWORD* error);
 DWORD ErrorOfFailedCall();
 
 }  // namespace
@@ -74,9 +74,15 @@ uint32_t PayloadBuffer::WriteEntryToFile(const wchar_t* path, uint32_t offset, u
     }
     ::CloseHandle(file.Handle);
     if (result == WriteSucceeded) {
-        result = ReplaceWithTemporary(temporary, path, error);
+        // The earlier file waits aside in the journal until the installation has succeeded; one in
+        // use keeps its place until the restart, and the complete new file waits for it.
+        const PlaceResult placed = PlaceFile(CurrentSetup->Journal, temporary, path);
+        result = placed == PlacedNow ? WriteSucceeded : placed == PlacedAtRestart ? WrittenForRestart : CannotCreate;
+        if (placed == NotPlaced) {
+            *error = ErrorOfFailedCall();
+        }
     }
-    if (result != WriteSucceeded) {
+    if (result != WriteSucceeded && result != WrittenForRestart) {
         ::DeleteFileW(temporary);
     }
     return result;
@@ -108,26 +114,6 @@ HANDLE CreateTemporaryBeside(const wchar_t* path, wchar_t* temporary, DWORD* err
         }
     }
     return INVALID_HANDLE_VALUE;
-}
-
-// Moves the complete temporary file over the path: in one folder, a rename on one volume that takes the
-// time stamp along. A read-only program of an earlier installation is the installer's own: its attribute
-// is cleared for the replace, and set again should the replace fail. A file held open or a folder in the
-// way keeps the path from being replaced.
-uint32_t ReplaceWithTemporary(const wchar_t* temporary, const wchar_t* path, DWORD* error) {
-    DWORD attributes = ::GetFileAttributesW(path);
-    bool readOnly = attributes != INVALID_FILE_ATTRIBUTES &&
-                    (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) == FILE_ATTRIBUTE_READONLY;
-    DWORD writable = attributes & ~FILE_ATTRIBUTE_READONLY;
-    bool cleared = readOnly && ::SetFileAttributesW(path, writable != 0 ? writable : FILE_ATTRIBUTE_NORMAL) != FALSE;
-    if (FileWriterSeams::MoveFileExCall(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        return WriteSucceeded;
-    }
-    *error = ErrorOfFailedCall();
-    if (cleared) {
-        static_cast<void>(::SetFileAttributesW(path, attributes));
-    }
-    return CannotCreate;
 }
 
 // A failed call that set no error still failed: the write is named as a fault, never as a success.

@@ -1,7 +1,9 @@
 #include "install/install_folder.h"
 
-#include "common/temporary_name.h"
 #include "common/paths.h"
+#include "common/temporary_name.h"
+#include "install/file_writer.h"
+#include "install/journal.h"
 
 namespace {
 
@@ -14,8 +16,10 @@ DWORD PrepareInstallFolder(SetupState& setup, const wchar_t* uninstaller, const 
     wchar_t created[PathCapacity];
     FindOutermostMissingFolder(setup.InstallFolder, created);
     // A folder that cannot be made shows up as the failed write of the uninstaller.
-    CreateDirectoryChain(setup.InstallFolder);
+    CreateJournaledFolders(setup.Journal, setup.InstallFolder);
     VisitTemporaryFiles(setup.InstallFolder, DeleteLeftover, nullptr);
+    // Links an installation cut short had put aside wait in the Start-menu folder.
+    VisitTemporaryFiles(setup.StartMenuFolder, DeleteLeftover, nullptr);
     if (uninstaller == nullptr) {
         return ERROR_FILENAME_EXCED_RANGE;
     }
@@ -23,16 +27,11 @@ DWORD PrepareInstallFolder(SetupState& setup, const wchar_t* uninstaller, const 
     if (::GetFileAttributesW(uninstaller) != INVALID_FILE_ATTRIBUTES && !IsFileInPlace(uninstaller)) {
         return ERROR_ALREADY_EXISTS;
     }
-    const bool earlier = IsFileInPlace(uninstaller);
     WriteUninstallEntry(entry, LeaveFailuresToLaterWrite);
     DWORD error = 0;
-    if (WriteUninstaller(setup, uninstaller) != 0) {
-        error = ::GetLastError();
-        error = error != 0 ? error : ERROR_WRITE_FAULT;
-    }
-    if (error != 0 && !earlier) {
-        DeleteUninstallEntry();
-        return error;
+    const uint32_t written = WriteUninstaller(setup, uninstaller, &error);
+    if (written != 0 && written != WrittenForRestart) {
+        return error;  // the undo takes the entry back
     }
     // Recorded once something can take the folders back; never for a folder that was there before.
     if (created[0] != L'\0') {
@@ -41,9 +40,9 @@ DWORD PrepareInstallFolder(SetupState& setup, const wchar_t* uninstaller, const 
     return 0;
 }
 
-uint32_t WriteUninstaller(SetupState& setup, const wchar_t* path) {
+uint32_t WriteUninstaller(SetupState& setup, const wchar_t* path, DWORD* error) {
     const PayloadEntry& entry = setup.PayloadDirectory[UninstallerEntry];
-    return setup.Payload.WriteEntryToFile(path, entry.Offset, entry.Size, nullptr);
+    return setup.Payload.WriteEntryToFile(path, entry.Offset, entry.Size, nullptr, error);
 }
 
 bool IsFileInPlace(const wchar_t* path) {
@@ -64,9 +63,12 @@ void FindOutermostMissingFolder(const wchar_t* folder, wchar_t* outermost) {
     }
 }
 
-// One held open by another installation still writing it stays.
+// An earlier program an interrupted installation renamed aside may still be running: it goes at the
+// next restart. One held open by another installation still writing it stays.
 void DeleteLeftover(const wchar_t* path, void*) {
-    static_cast<void>(::DeleteFileW(path));
+    if (!::DeleteFileW(path) && ::GetLastError() == ERROR_ACCESS_DENIED) {
+        static_cast<void>(::MoveFileExW(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT));
+    }
 }
 
 }  // namespace

@@ -10,12 +10,12 @@
 // the path did not fit), so that whatever this installation writes can be taken back. The entry is
 // written before the uninstaller takes its name: there is no moment in which an uninstaller stands
 // unlisted. Adds no line to the details list: the final step writes both again and reports them.
-// 0 when an uninstaller, this one or an earlier installation's, is in place; otherwise the error that
-// kept it out, and the entry is deleted again, since nothing could take anything back.
+// 0 when the uninstaller is in place (or takes the place of one in use at the next restart); otherwise
+// the error that kept it out: nothing could take anything back, and the installation is undone.
 DWORD PrepareInstallFolder(SetupState& setup, const wchar_t* uninstaller, const RegistrationStrings& entry);
 
-// WriteEntryToFile's result for the uninstaller's body at the path.
-uint32_t WriteUninstaller(SetupState& setup, const wchar_t* path);
+// WriteEntryToFile's result for the uninstaller's body at the path, with the error of a failed call.
+uint32_t WriteUninstaller(SetupState& setup, const wchar_t* path, DWORD* error);
 
 // True when a file, not a folder, is at the path.
 bool IsFileInPlace(const wchar_t* path);

@@ -1,7 +1,9 @@
 #include "install/install_step.h"
 
 #include "install/details_list.h"
+#include "install/file_writer.h"
 #include "install/install_folder.h"
+#include "install/installation_end.h"
 #include "install/registrations.h"
 #include "install/replaced_installation.h"
 #include "install/shortcut.h"
@@ -18,6 +20,8 @@ namespace {
 
 constexpr const char* InstallFailedText = "Installation failed.";
 constexpr const char* InstallSucceededText = "Installation completed successfully.";
+constexpr const char* RestartFinishesText = "Restart the computer to finish the installation.";
+constexpr const wchar_t* PlacedAtRestartLine = L"In use: the new program takes its place at the next restart.";
 
 // Zero-filled at the start of every step and alive only for it.
 struct StepStrings {
@@ -66,13 +70,14 @@ void RunComponentStep(SetupState& setup, uint32_t component, StepStrings& string
     if (component == 0 && setup.BytesRequired != 0) {
         ListInstallation(setup, strings);
     }
-    // Without its uninstaller in place nothing is written, and nothing of the earlier one taken back.
-    const bool listed = !setup.UninstallerMissing;
-    if (listed && IsComponentTicked(setup, component)) {
+    // After a failure nothing more is written or taken back: the final step undoes what was. A ticked
+    // component never falls through to the removal of an unchosen one.
+    if (setup.ErrorCount != 0) {
+    } else if (IsComponentTicked(setup, component)) {
         const wchar_t* name = setup.ComponentTable[component];
         ::SetDlgItemTextW(setup.PageWindows[WizardPage::Progress], IDC_STATUS_TEXT, name);
         // A folder that cannot be made shows up as the failed write that follows.
-        CreateDirectoryChain(setup.InstallFolder);
+        CreateJournaledFolders(setup.Journal, setup.InstallFolder);
         // Strings that do not fit their buffers fail the write instead of overrunning them.
         uint32_t fits = AppendFileName(setup.InstallFolder, PathCapacity, name, L".exe");
         fits &= ComposeIconText(strings.IconText, WorkingStringCapacity, setup.InstallFolder);
@@ -83,11 +88,15 @@ void RunComponentStep(SetupState& setup, uint32_t component, StepStrings& string
         if (error != 0) {
             CountFailedWrite(setup, error);
         } else {
-            CreateDirectoryChain(setup.StartMenuFolder);
+            CreateJournaledFolders(setup.Journal, setup.StartMenuFolder);
             fits = AppendFileName(setup.StartMenuFolder, PathCapacity, name, L".lnk");
             AddDetailsLine(setup, setup.StartMenuFolder);
-            const HRESULT linked = fits ? CreateShortcut(setup.InstallFolder, setup.StartMenuFolder)
-                                        : HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE);
+            HRESULT linked = HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE);
+            if (fits && !ClearPlaceForFile(setup.Journal, setup.StartMenuFolder)) {
+                linked = HRESULT_FROM_WIN32(::GetLastError());
+            } else if (fits) {
+                linked = CreateShortcut(setup.InstallFolder, setup.StartMenuFolder);
+            }
             if (linked != S_OK) {
                 CountFailedWrite(setup, static_cast<DWORD>(linked));
             }
@@ -95,7 +104,7 @@ void RunComponentStep(SetupState& setup, uint32_t component, StepStrings& string
                                                 nullptr};
             WriteComponentRegistrations(component, registration);
         }
-    } else if (listed && IsInstalledHere(setup, component)) {
+    } else if (IsInstalledHere(setup, component)) {
         RemoveUnchosenComponent(setup, component);
     }
     // Without the frame (/quiet) nothing paces the steps: they are run one after the other.
@@ -114,15 +123,15 @@ void ListInstallation(SetupState& setup, StepStrings& strings) {
     if (error != 0) {
         AddDetailsLine(setup, strings.Uninstaller);
         CountFailedWrite(setup, error);
-        setup.UninstallerMissing = true;
     }
+    setup.Journal.ListedCount = setup.Journal.Count;
 }
 
 void RunFinalStep(SetupState& setup, StepStrings& strings) {
-    if (setup.BytesRequired != 0 && !setup.UninstallerMissing) {
+    if (setup.BytesRequired != 0 && setup.ErrorCount == 0) {
         RegistrationStrings entry;
         const uint32_t fits = ComposeUninstallEntry(setup, strings, entry);
-        // The record and the entry's size state what is installed now, whatever failed on the way.
+        // The record and the entry's size state what is installed now.
         const uint32_t installed = ComponentsInPlace(setup);
         ComposeComponentNames(installed, strings.Components, ComponentNamesCapacity);
         entry.InstalledComponents = strings.Components;
@@ -132,17 +141,25 @@ void RunFinalStep(SetupState& setup, StepStrings& strings) {
         const DWORD error = WriteEntry(setup, fits, strings.Uninstaller, UninstallerEntry, nullptr);
         if (error != 0) {
             CountFailedWrite(setup, error);
-        }
-        // The one put in place before the first program still takes back what was written.
-        if (error == 0 || (fits && IsFileInPlace(strings.Uninstaller))) {
+        } else {
             WriteUninstallEntry(entry, ReportFailures);
         }
-        // Only once this installation is whole: a failed one leaves the earlier one to be used.
+        // Only once this installation is whole; journaled like the rest, so that a failure in it
+        // leaves the earlier installation as it was.
         if (setup.ErrorCount == 0 && IsMovingInstallation(setup)) {
             RemoveEarlierInstallation(setup);
         }
     }
-    const char* result = setup.ErrorCount != 0 ? InstallFailedText : InstallSucceededText;
+    const char* result = InstallFailedText;
+    if (setup.ErrorCount != 0) {
+        UndoInstallation(setup);
+    } else {
+        KeepInstallation(setup);
+        if (setup.BytesRequired != 0 && IsMovingInstallation(setup)) {
+            RemoveEarlierFolder(setup);
+        }
+        result = setup.RestartCount != 0 ? RestartFinishesText : InstallSucceededText;
+    }
     ::SetDlgItemTextA(setup.PageWindows[WizardPage::Progress], IDC_STATUS_TEXT, result);
     WriteLogNarrowLine(setup.Log, result);
     setup.State = Finished;
@@ -178,7 +195,11 @@ DWORD WriteEntry(SetupState& setup, uint32_t fits, const wchar_t* path, uint32_t
     }
     const PayloadEntry& body = setup.PayloadDirectory[entry];
     DWORD error = 0;
-    if (setup.Payload.WriteEntryToFile(path, body.Offset, body.Size, time, &error) == 0) {
+    const uint32_t written = setup.Payload.WriteEntryToFile(path, body.Offset, body.Size, time, &error);
+    if (written == WrittenForRestart) {
+        AddDetailsLine(setup, PlacedAtRestartLine);
+    }
+    if (written == 0 || written == WrittenForRestart) {
         return 0;
     }
     return error != 0 ? error : ERROR_WRITE_FAULT;

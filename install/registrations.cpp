@@ -1,6 +1,7 @@
 #include "install/registrations.h"
 
 #include "install/details_list.h"
+#include "install/journal.h"
 #include "install/registry.h"
 #include "common/step_strings.h"
 #include "setup/setup_state.h"
@@ -61,10 +62,6 @@ void WriteCreatedParentFolder(const wchar_t* folder, FailureReport report) {
     WriteValue(BuildKeyPath(CreatedParentFolder.Key), value, none, report);
 }
 
-void DeleteUninstallEntry() {
-    static_cast<void>(DeleteRegistryKey(BuildKeyPath(UninstallEntryKey)));
-}
-
 namespace {
 
 const wchar_t* StringOf(const RegistrationValue& value, const RegistrationStrings& strings) {
@@ -91,8 +88,10 @@ void WriteValue(const wchar_t* keyPath, const RegistrationValue& value, const Re
     DWORD number = 0;
     const void* data = nullptr;
     DWORD byteCount = RegistrationData(value, strings, &number, &data);
-    if (!RegistrationSeams::WriteRegistryValueCall(keyPath, value.Name, value.Type, data, byteCount) &&
-        report == ReportFailures) {
+    // A value whose earlier data cannot be remembered is not written: a failure could not put it back.
+    const bool written = RememberValue(CurrentSetup->Journal, keyPath, value.Name) &&
+                         RegistrationSeams::WriteRegistryValueCall(keyPath, value.Name, value.Type, data, byteCount);
+    if (!written && report == ReportFailures) {
         CountFailedRegistryWrite(*CurrentSetup, keyPath);
     }
 }

@@ -168,10 +168,6 @@ void WriteSavedInstallFolder(const RegistrationStrings& strings);
 void WriteUninstallEntry(const RegistrationStrings& strings, FailureReport report);
 // The outermost folder above the install folder that this installation created, with its backslash.
 void WriteCreatedParentFolder(const wchar_t* folder, FailureReport report);
-// Deletes the uninstall entry: an entry whose uninstaller could not be put in place lists nothing
-// that could be removed.
-void DeleteUninstallEntry();
-
 // The registry write, so that tests can see every value in the order it is handed over.
 namespace RegistrationSeams {
 extern uint32_t (*WriteRegistryValueCall)(const wchar_t*, const wchar_t*, DWORD, const void*, DWORD);

@@ -48,11 +48,6 @@ uint32_t WriteRegistryValue(const wchar_t* keyPath, const wchar_t* valueName, DW
     return 1;
 }
 
-uint32_t DeleteRegistryKey(const wchar_t* keyPath) {
-    LONG status = ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, keyPath, KEY_WOW64_32KEY, 0);
-    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND ? 1 : 0;
-}
-
 uint32_t ReadSavedInstallPath(const wchar_t* keyPath, wchar_t* destination) {
     HKEY key = nullptr;
     if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
@@ -64,4 +59,61 @@ uint32_t ReadSavedInstallPath(const wchar_t* keyPath, wchar_t* destination) {
                                      &byteCount);
     static_cast<void>(::RegCloseKey(key));
     return status == ERROR_SUCCESS ? 1 : 0;
+}
+
+LONG ReadRegistryValue(const wchar_t* keyPath, const wchar_t* valueName, DWORD* type, BYTE* data,
+                       DWORD* byteCount) {
+    HKEY key = nullptr;
+    LONG status = ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_QUERY_VALUE, &key);
+    if (status != ERROR_SUCCESS) {
+        return status;
+    }
+    status = ::RegQueryValueExW(key, valueName, nullptr, type, data, byteCount);
+    static_cast<void>(::RegCloseKey(key));
+    return status;
+}
+
+uint32_t DeleteRegistryValue(const wchar_t* keyPath, const wchar_t* valueName) {
+    HKEY key = nullptr;
+    LONG status = ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_SET_VALUE, &key);
+    if (status == ERROR_SUCCESS) {
+        status = ::RegDeleteValueW(key, valueName);
+        static_cast<void>(::RegCloseKey(key));
+    }
+    if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) {
+        ::SetLastError(static_cast<DWORD>(status));
+        return 0;
+    }
+    return 1;
+}
+
+bool RegistryKeyExists(const wchar_t* keyPath) {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    static_cast<void>(::RegCloseKey(key));
+    return true;
+}
+
+uint32_t DeleteRegistryKeyWhenEmpty(const wchar_t* keyPath) {
+    HKEY key = nullptr;
+    LONG status = ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_QUERY_VALUE, &key);
+    if (status != ERROR_SUCCESS) {
+        return status == ERROR_FILE_NOT_FOUND ? 1 : 0;
+    }
+    DWORD subkeyCount = 0;
+    DWORD valueCount = 0;
+    status = ::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeyCount, nullptr, nullptr, &valueCount, nullptr,
+                                nullptr, nullptr, nullptr);
+    static_cast<void>(::RegCloseKey(key));
+    if (status != ERROR_SUCCESS || subkeyCount != 0 || valueCount != 0) {
+        return 1;  // someone else's values or keys keep it, as they should
+    }
+    status = ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, 0);  // the view a 32-bit program has
+    if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) {
+        ::SetLastError(static_cast<DWORD>(status));
+        return 0;
+    }
+    return 1;
 }

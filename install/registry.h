@@ -9,10 +9,19 @@
 uint32_t WriteRegistryValue(const wchar_t* keyPath, const wchar_t* valueName, DWORD type, const void* data,
                             DWORD byteCount);
 
-// Deletes a key that has no subkeys, with its values, under HKEY_LOCAL_MACHINE in the same view. 1 when
-// it is gone afterwards, also when it was never there.
-uint32_t DeleteRegistryKey(const wchar_t* keyPath);
-
 // Reads AppPath of the key into the destination (PathCapacity characters, zero-filled), at most
 // PathCapacity - 2 characters of it. 1 when it was read.
 uint32_t ReadSavedInstallPath(const wchar_t* keyPath, wchar_t* destination);
+
+// A value's type and data, for remembering it before it is written: ERROR_SUCCESS, ERROR_FILE_NOT_FOUND
+// when the key or the value is not there, ERROR_MORE_DATA when the data exceeds *byteCount.
+LONG ReadRegistryValue(const wchar_t* keyPath, const wchar_t* valueName, DWORD* type, BYTE* data,
+                       DWORD* byteCount);
+
+// Deletes one value; 1 also when the key or the value is already gone.
+uint32_t DeleteRegistryValue(const wchar_t* keyPath, const wchar_t* valueName);
+
+bool RegistryKeyExists(const wchar_t* keyPath);
+
+// Deletes the key when it holds neither values nor keys: 1 when it is gone, or stays for what it holds.
+uint32_t DeleteRegistryKeyWhenEmpty(const wchar_t* keyPath);

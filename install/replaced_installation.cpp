@@ -2,8 +2,10 @@
 
 #include "common/same_path.h"
 #include "install/details_list.h"
+#include "install/journal.h"
 #include "removal/component_removal.h"
 #include "removal/file_removal.h"
+#include "removal/kept_removals.h"
 #include "removal/leftover_files.h"
 #include "removal/text.h"
 
@@ -13,6 +15,27 @@ constexpr const wchar_t* RemovedLabel = L"Removed: ";
 constexpr const wchar_t* RemovedAtRestartLabel = L"Removed at the next restart: ";
 constexpr const wchar_t* NotRemovedLabel = L"Not removed: ";
 constexpr uint32_t LineCapacity = PathCapacity + 32;
+
+// For its lifetime, what the removal rule takes away waits in the installation's journal, so that a
+// failure puts it back.
+class JournaledRemovals {
+public:
+    explicit JournaledRemovals(InstallJournal& journal) : keeper_{SetAside, KeepTree, &journal} {
+        KeepRemovalsWith(&keeper_);
+    }
+    ~JournaledRemovals() { KeepRemovalsWith(nullptr); }
+    JournaledRemovals(const JournaledRemovals&) = delete;
+    JournaledRemovals& operator=(const JournaledRemovals&) = delete;
+
+private:
+    static bool SetAside(void* journal, const wchar_t* path) {
+        return SetFileAside(*static_cast<InstallJournal*>(journal), path);
+    }
+    static bool KeepTree(void* journal, const wchar_t* keyPath) {
+        return RememberKeyTree(*static_cast<InstallJournal*>(journal), keyPath);
+    }
+    RemovalKeeper keeper_;
+};
 
 bool IsSameFolderOnDisk(const wchar_t* a, const wchar_t* b);
 bool ReadFolderIdentity(const wchar_t* folder, BY_HANDLE_FILE_INFORMATION* identity);
@@ -36,6 +59,7 @@ bool IsMovingInstallation(const SetupState& setup) {
 void RemoveUnchosenComponent(SetupState& setup, uint32_t component) {
     Installation installation;
     if (ComposeInstallation(setup.InstallFolder, &installation) != 0) {
+        JournaledRemovals journaled(setup.Journal);
         static_cast<void>(RemoveNamedComponent(setup, installation, component));
     }
 }
@@ -45,20 +69,27 @@ void RemoveEarlierInstallation(SetupState& setup) {
     if (ComposeInstallation(setup.Installed.Folder, &earlier) == 0) {
         return;
     }
-    RemovalOutcome outcome = Removed;
+    JournaledRemovals journaled(setup.Journal);
     for (uint32_t component = 0; component < ComponentCount; ++component) {
         if ((setup.Installed.Components & (1u << component)) != 0) {
-            outcome = WorseOutcome(outcome, RemoveNamedComponent(setup, earlier, component));
+            static_cast<void>(RemoveNamedComponent(setup, earlier, component));
         }
     }
-    outcome = WorseOutcome(outcome, RemoveLeftoverFiles(earlier));
-    outcome = WorseOutcome(outcome, RemoveNamedFile(setup, earlier.Program));
+    static_cast<void>(RemoveNamedFile(setup, earlier.Program));
+}
+
+void RemoveEarlierFolder(SetupState& setup) {
+    Installation earlier;
+    if (ComposeInstallation(setup.Installed.Folder, &earlier) == 0) {
+        return;
+    }
+    const RemovalOutcome leftovers = RemoveLeftoverFiles(earlier);
     // A folder that still holds someone's files stays, as the uninstaller leaves it.
     wchar_t folder[PathCapacity];
     CopyText(folder, PathCapacity, earlier.Folder);
     folder[BoundedLength(folder, PathCapacity) - 1] = L'\0';
     if (IsPresent(folder)) {
-        const RemovalOutcome removed = RemoveFolderWhenEmpty(folder, outcome);
+        const RemovalOutcome removed = RemoveFolderWhenEmpty(folder, leftovers);
         if (removed != Removed || !IsPresent(folder)) {
             ReportRemoval(setup, earlier.Folder, removed);
         }
@@ -81,6 +112,9 @@ RemovalOutcome RemoveNamedComponent(SetupState& setup, const Installation& insta
     if (named && (present || outcome != Removed)) {
         ReportRemoval(setup, program, outcome);
     }
+    if (outcome == LeftBehind) {
+        CountFailedRemoval(setup);
+    }
     return outcome;
 }
 
@@ -89,6 +123,9 @@ RemovalOutcome RemoveNamedFile(SetupState& setup, const wchar_t* path) {
     RemovalOutcome outcome = RemoveFileNowOrAtRestart(path);
     if (present || outcome != Removed) {
         ReportRemoval(setup, path, outcome);
+    }
+    if (outcome == LeftBehind) {
+        CountFailedRemoval(setup);
     }
     return outcome;
 }
@@ -125,9 +162,6 @@ void ReportRemoval(SetupState& setup, const wchar_t* path, RemovalOutcome outcom
                                                                : NotRemovedLabel);
     AppendText(line, LineCapacity, path);
     AddDetailsLine(setup, line);
-    if (outcome == LeftBehind) {
-        CountFailedRemoval(setup);
-    }
 }
 
 }  // namespace

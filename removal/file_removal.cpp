@@ -1,6 +1,7 @@
 #include "removal/file_removal.h"
 
 #include "common/run_log.h"
+#include "removal/kept_removals.h"
 
 namespace {
 
@@ -20,6 +21,10 @@ void ReportRemovalsTo(HANDLE log) {
 }
 
 RemovalOutcome RemoveFileNowOrAtRestart(const wchar_t* path) {
+    const RemovalKeeper* keeper = CurrentRemovalKeeper();
+    if (keeper != nullptr && keeper->SetFileAside(keeper->Context, path)) {
+        return Removed;
+    }
     if (::DeleteFileW(path) != FALSE) {
         return Removed;
     }

@@ -10,8 +10,12 @@ void RemoveLeftover(const wchar_t* path, void* context);
 }  // namespace
 
 RemovalOutcome RemoveLeftoverFiles(const Installation& installation) {
+    return RemoveLeftoverFilesIn(installation.Folder);
+}
+
+RemovalOutcome RemoveLeftoverFilesIn(const wchar_t* folder) {
     RemovalOutcome outcome = Removed;
-    VisitTemporaryFiles(installation.Folder, RemoveLeftover, &outcome);
+    VisitTemporaryFiles(folder, RemoveLeftover, &outcome);
     return outcome;
 }
 

@@ -1,6 +1,7 @@
 #include "removal/registry_keys.h"
 
 #include "removal/installation.h"
+#include "removal/kept_removals.h"
 #include "removal/text.h"
 
 namespace {
@@ -64,6 +65,10 @@ uint32_t DeleteKeyValue(const wchar_t* keyPath, const wchar_t* valueName) {
 }
 
 uint32_t DeleteKeyTree(const wchar_t* keyPath) {
+    const RemovalKeeper* keeper = CurrentRemovalKeeper();
+    if (keeper != nullptr && !keeper->KeepKeyTree(keeper->Context, keyPath)) {
+        return 0;  // what could not be kept would be lost for good should the installation fail
+    }
     HKEY key = nullptr;
     LONG status = ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, DeleteTreeAccess | View, &key);
     if (status == ERROR_SUCCESS) {

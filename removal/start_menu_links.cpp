@@ -3,6 +3,7 @@
 #include "common/same_path.h"
 #include "common/step_strings.h"
 #include "removal/file_removal.h"
+#include "removal/leftover_files.h"
 #include "removal/text.h"
 #include "common/product_texts.h"
 
@@ -39,7 +40,15 @@ RemovalOutcome RemoveStartMenuLink(const Installation& installation, uint32_t co
 
 RemovalOutcome RemoveStartMenuFolder(RemovalOutcome earlier) {
     wchar_t folder[TextCapacity];
-    return ComposeStartMenuFolder(folder) != 0 ? RemoveFolderWhenEmpty(folder, earlier) : LeftBehind;
+    if (ComposeStartMenuFolder(folder) == 0) {
+        return LeftBehind;
+    }
+    // Links an installation cut short had put aside under temporary names.
+    wchar_t withSeparator[TextCapacity];
+    if ((CopyText(withSeparator, TextCapacity, folder) & AppendText(withSeparator, TextCapacity, L"\\")) != 0) {
+        earlier = WorseOutcome(earlier, RemoveLeftoverFilesIn(withSeparator));
+    }
+    return WorseOutcome(earlier, RemoveFolderWhenEmpty(folder, earlier));
 }
 
 namespace {

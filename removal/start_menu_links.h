@@ -10,5 +10,6 @@
 // Deletes the component's link while it leads to this installation's program.
 RemovalOutcome RemoveStartMenuLink(const Installation& installation, uint32_t component);
 
-// Deletes the maker's folder once it is empty (earlier: how the links went, see RemoveFolderWhenEmpty).
+// Deletes the links an installation cut short left in the maker's folder under temporary names, then
+// the folder once it is empty (earlier: how the links went, see RemoveFolderWhenEmpty).
 RemovalOutcome RemoveStartMenuFolder(RemovalOutcome earlier);

@@ -2,6 +2,7 @@
 
 #include "common/command_line.h"
 #include "common/component_table.h"
+#include "install/journal.h"
 #include "setup/installed_pack.h"
 #include "setup/payload_layout.h"
 #include "common/paths.h"
@@ -49,6 +50,8 @@ struct PayloadBuffer {
 
     uint8_t* AllocatePayloadBuffer();
     void ReleasePayloadBuffer();
+    // 0 when the file is in place; 16 when it could not be created or put in place, 17 when the write
+    // failed; 18 when it was written whole but takes the place of a file in use only at the next restart.
     uint32_t WriteEntryToFile(const wchar_t* path, uint32_t offset, uint32_t size, const FILETIME* time);
     // The same, and for a result other than 0 the Windows error of the call that failed in *error, taken
     // before any call made on the way out could replace it.
@@ -85,8 +88,9 @@ struct SetupState {
     RunMode Mode;               // the wizard, /passive or /quiet
     uint32_t ChosenComponents;  // bit n: component n; taken once when the installation starts
     HANDLE Log;                 // the /log file, or null
-    bool UninstallerMissing;    // the uninstaller could not be put in place: nothing more is written
     InstalledPack Installed;    // what the run found installed at its start
+    InstallJournal Journal;     // what this installation changed, for its undo
+    uint32_t RestartCount;      // files that take their place, or go, only at the next restart
 
     explicit SetupState(HINSTANCE instance);
     ~SetupState();

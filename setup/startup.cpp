@@ -2,6 +2,7 @@
 
 #include "common/bounded_text.h"
 #include "install/installed_files.h"
+#include "install/programs_in_use.h"
 #include "resources/resource_ids.h"
 #include "common/exit_code.h"
 #include "setup/folders.h"
@@ -144,6 +145,10 @@ int RunChosenMode(SetupState& setup, const CommandLine& arguments) {
         if (refused != ExitSucceeded) {
             return refused;
         }
+        // No one to ask: the programs in use are named in the log and replaced as well as they can be.
+        ProgramsInUse found;
+        FindProgramsInUse(setup, setup.ChosenComponents, found);
+        LogProgramsInUse(setup, found);
     }
     if (setup.Mode == QuietMode) {
         return RunQuietInstallation(setup);

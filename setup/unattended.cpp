@@ -2,6 +2,7 @@
 
 #include "install/install_choices.h"
 #include "install/install_step.h"
+#include "install/installation_end.h"
 #include "common/bounded_text.h"
 #include "common/exit_code.h"
 #include "common/paths.h"
@@ -56,7 +57,7 @@ int RunQuietInstallation(SetupState& setup) {
     for (uint32_t step = 0; step <= UninstallerIndex; ++step) {
         RunInstallStep(step);
     }
-    return setup.ErrorCount != 0 ? ExitInstallationFailed : ExitSucceeded;
+    return InstallationExitCode(setup);
 }
 
 bool IsUsableInstallFolder(const SetupState& setup, const wchar_t* folder) {

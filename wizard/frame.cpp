@@ -1,6 +1,7 @@
 #include "wizard/frame.h"
 
 #include "install/install_step.h"
+#include "install/installation_end.h"
 #include "resources/resource_ids.h"
 #include "common/exit_code.h"
 #include "common/run_log.h"
@@ -55,15 +56,15 @@ namespace {
 
 // Only a deliberate close ends the loop; any other destruction leaves it running. The quit code is the
 // program's exit code: a wizard that was never built, or an installation that counted an error, is a
-// failure; any other close is the user's choice.
+// failure, one finished at the next restart says so; any other close is the user's choice.
 void OnDestroy(HWND window) {
     const SetupState& setup = *CurrentSetup;
     if (setup.State != Closing) {
         return;
     }
     int code = static_cast<int>(::GetWindowLongPtrW(window, DWLP_USER));
-    if (code == ExitSucceeded && setup.ErrorCount != 0) {
-        code = ExitInstallationFailed;
+    if (code == ExitSucceeded) {
+        code = InstallationExitCode(setup);
     }
     ::PostQuitMessage(code);
 }

@@ -3,6 +3,7 @@
 #include "resources/resource_ids.h"
 #include "setup/setup_state.h"
 #include "wizard/folder_page.h"
+#include "wizard/in_use_box.h"
 
 namespace {
 
@@ -33,7 +34,10 @@ INT_PTR OnCommand(UINT id) {
     SetupState& setup = *CurrentSetup;
     switch (id) {
     case IDOK:
-        setup.ShowPage(setup.CurrentPage + 1);
+        // "Install": programs in use are asked about before anything is written.
+        if (setup.CurrentPage != WizardPage::Folder || ConfirmProgramsInUse(setup)) {
+            setup.ShowPage(setup.CurrentPage + 1);
+        }
         return TRUE;
     case IDCANCEL:
         ::PostMessageW(setup.FrameWindow, WM_CLOSE, 0, 0);

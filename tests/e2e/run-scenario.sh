@@ -60,3 +60,16 @@ if [ -n "${KELVORIN_E2E_OLDER_RELEASE:-}" ]; then
     export KELVORIN_OLDER_RELEASE="Z:$(realpath "$KELVORIN_E2E_OLDER_RELEASE" | tr '/' '\\')"
 fi
 "$here/../../cmake/wine-run.sh" "$driver" "$@"
+status=$?
+
+# A scenario named for the restart runs again after one: this prefix's server stopped, and Wine makes
+# the renames and deletions the installation left for the restart when the prefix starts again.
+if [[ $scenario == *AtTheRestart* && $status -eq 0 ]]; then
+    wineserver -k >/dev/null 2>&1
+    wineserver -w
+    "$here/../../cmake/wine-run.sh" cmd /c exit >/dev/null 2>&1
+    wineserver -p >/dev/null 2>&1
+    KELVORIN_AFTER_RESTART=1 "$here/../../cmake/wine-run.sh" "$driver" "$@"
+    status=$?
+fi
+exit $status

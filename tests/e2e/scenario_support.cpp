@@ -116,7 +116,8 @@ bool Wizard::Install() {
 bool Wizard::WaitForResult() {
     return WaitFor([&] {
         std::wstring status = ControlText(Page, IDC_STATUS_TEXT);
-        return status == L"Installation completed successfully." || status == L"Installation failed.";
+        return status == L"Installation completed successfully." || status == L"Installation failed." ||
+               status == RestartFinishesText;
     });
 }
 
@@ -143,6 +144,20 @@ void ExpectBodiesInstalled(const std::wstring& folder) {
     ASSERT_TRUE(ReadFileBytes(UninstallerBody(), &expected));
     ASSERT_TRUE(ReadFileBytes(folder + L"uninstall.exe", &actual));
     EXPECT_TRUE(expected == actual) << "bytes of the uninstaller";
+}
+
+size_t TemporaryFileCount(const std::wstring& folder) {
+    size_t count = 0;
+    WIN32_FIND_DATAW found;
+    HANDLE search = ::FindFirstFileW((folder + L"~kv*.tmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return 0;
+    do ++count; while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+    return count;
+}
+
+bool AfterRestart() {
+    return !EnvironmentValue(L"KELVORIN_AFTER_RESTART").empty();
 }
 
 bool NothingInstalled() {

@@ -11,6 +11,10 @@
 
 // What every scenario knows about the pack and the machine, as a user would find it.
 
+constexpr const wchar_t* RestartFinishesText = L"Restart the computer to finish the installation.";
+// The line under a program that takes its place only at the next restart.
+constexpr const wchar_t* PlacedAtRestartLine = L"In use: the new program takes its place at the next restart.";
+
 constexpr const wchar_t* UninstallEntryKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelvorin";
 
 std::wstring InstallerPath();             // the built installer, as a Windows path
@@ -46,7 +50,7 @@ struct Wizard {
     bool Next();           // Enter on the Components page
     bool Back(const wchar_t* forwardCaption);  // Alt+B, to the page whose button 1 shows the caption
     bool Install();        // Enter on the Folder page
-    bool WaitForResult();  // the result text after the last step
+    bool WaitForResult();  // the result text after the last step, whichever it is
     bool InstallWithDefaults();  // from the start to the result, changing nothing on the way
     void ShowDetails();    // a click on "Show &Details"
     void Close();          // a click on "&Close"
@@ -61,6 +65,14 @@ std::vector<RecordedValue> PackRegistryValues(const std::wstring& folder);
 // The eight programs and the uninstaller in the folder, byte for byte and with the pack's times, and
 // each program's link (a test's expectations).
 void ExpectBodiesInstalled(const std::wstring& folder);
+
+// The installer's own temporary files in the folder: earlier programs waiting aside, new ones waiting
+// for the restart.
+size_t TemporaryFileCount(const std::wstring& folder);
+
+// True in the second run of a scenario named for the restart, after the prefix was stopped and started
+// again (tests/e2e/run-scenario.sh).
+bool AfterRestart();
 
 // The folders and keys an installation leaves; used to tell that nothing was written.
 bool NothingInstalled();

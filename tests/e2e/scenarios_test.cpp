@@ -266,36 +266,76 @@ TEST(Scenario, CloseRequestsWaitForTheInstallationToFinish) {
     }
 }
 
-TEST(Scenario, FileInUseFailsItsWriteAndTheRestGoesOn) {
+// "&Install" with a program held open: one box names it; Try Again looks again, Cancel goes back to the
+// Folder page with nothing written, Continue installs, and the held program takes its place at the
+// next restart: 3010, and the log says which and what was done. After the restart it is in place.
+TEST(Scenario, ProgramInUseIsAskedAboutAndReplacedAtTheRestart) {
     std::wstring folder = DefaultInstallFolder();
+    if (AfterRestart()) {
+        ExpectBodiesInstalled(folder);
+        EXPECT_EQ(0u, TemporaryFileCount(folder));
+        return;
+    }
     ASSERT_TRUE(::CreateDirectoryW(RemoveTrailingSeparator(folder).c_str(), nullptr));
     std::wstring held = folder + L"Jottervale.exe";
     HANDLE holder = ::CreateFileW(held.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, holder);
-    // The wizard writes a log when asked, and the log names the Windows error behind the failure.
     const std::wstring log = KnownFolder(CSIDL_COMMON_DOCUMENTS) + L"\\setup.log";
     Wizard wizard(InstallerPath(), L"/log=\"" + log + L"\"");
-    ASSERT_TRUE(wizard.InstallWithDefaults());
-    EXPECT_EQ(L"Installation failed.", ControlText(wizard.Page, IDC_STATUS_TEXT));
+    ASSERT_TRUE(wizard.ReachLicense() && wizard.Agree() && wizard.Next());
+    HWND box = nullptr;
+    auto pressInstall = [&] {
+        PressKeys(wizard.Frame, {VK_RETURN});
+        return WaitFor([&] { return (box = wizard.Installer.FindMessageBox()) != nullptr; });
+    };
+    auto answer = [&](WORD key) {
+        HWND answered = box;
+        PressKeys(answered, {key});
+        return WaitFor([&] { return !::IsWindow(answered); });
+    };
+    ASSERT_TRUE(pressInstall());
+    const std::wstring text = MessageBoxText(box);
+    EXPECT_EQ(0u, text.find(L"These programs are in use and must be replaced:")) << text.c_str();
+    EXPECT_NE(std::wstring::npos, text.find(L"\n" + held + L"\n")) << text.c_str();
+    SaveScreenshot(box, L"in-use-box");
+    ASSERT_TRUE(answer('T'));
+    ASSERT_TRUE(WaitFor([&] { return (box = wizard.Installer.FindMessageBox()) != nullptr; })) << "asked again";
+    ASSERT_TRUE(answer(VK_ESCAPE));
+    EXPECT_EQ(wizard.Page, WaitForPageWithButton(wizard.Frame, IDOK, L"&Install"));
+    EXPECT_FALSE(PathExists(folder + L"uninstall.exe"));
+    EXPECT_FALSE(MachineKeyExists(UninstallEntryKey));
+
+    ASSERT_TRUE(pressInstall());
+    ASSERT_TRUE(answer('C'));
+    wizard.Page = WaitForPageWithButton(wizard.Frame, IDOK, L"&Close");
+    ASSERT_NE(nullptr, wizard.Page);
+    ASSERT_TRUE(wizard.WaitForResult());
+    EXPECT_EQ(RestartFinishesText, ControlText(wizard.Page, IDC_STATUS_TEXT));
+    wizard.ShowDetails();
+    SaveScreenshot(wizard.Frame, L"progress-restart");
     std::vector<std::wstring> lines = ListLines(wizard.Page, IDC_DETAILS_LIST);
     auto at = std::find(lines.begin(), lines.end(), held);
     ASSERT_NE(lines.end(), at);
     ASSERT_NE(lines.end(), at + 1);
-    EXPECT_EQ(L"ERROR: Write failed.", *(at + 1));
-    EXPECT_EQ(17u, lines.size());  // seven files with their links, the failed one, the uninstaller
-    EXPECT_EQ(lines.back(), folder + L"uninstall.exe");
+    EXPECT_EQ(PlacedAtRestartLine, *(at + 1));
+    EXPECT_EQ(18u, lines.size());  // the seventeen lines of a full installation and that one
     wizard.Close();
-    EXPECT_EQ(DWORD{ExitInstallationFailed}, wizard.Installer.WaitForExit());
+    EXPECT_EQ(DWORD{ExitRestartRequired}, wizard.Installer.WaitForExit());
     ::CloseHandle(holder);
     std::vector<uint8_t> bytes;
+    ASSERT_TRUE(ReadFileBytes(held, &bytes));
+    EXPECT_TRUE(bytes.empty()) << "the held file keeps its place until the restart";
     ASSERT_TRUE(ReadFileBytes(log, &bytes));
-    const std::string text(bytes.begin(), bytes.end());
-    const std::string heldLine = std::string(held.begin(), held.end()) + "\r\nERROR: Write failed.\r\nWindows error ";
-    EXPECT_NE(std::string::npos, text.find(heldLine)) << text;
-    EXPECT_NE(std::string::npos, text.find("\r\nInstallation failed.\r\nExit code: 7\r\n")) << text;
-    EXPECT_FALSE(PathExists(StartMenuFolder() + L"Jottervale.lnk"));
-    EXPECT_FALSE(MachineKeyExists(L"Software\\Classes\\.jtxt"));
-    EXPECT_TRUE(MachineKeyExists(L"Software\\Classes\\.cvn"));
+    const std::string logText(bytes.begin(), bytes.end());
+    const std::string heldPath(held.begin(), held.end());
+    EXPECT_NE(std::string::npos, logText.find("Programs in use, replaced now or at the next restart:\r\n" + heldPath))
+        << logText;
+    EXPECT_NE(std::string::npos, logText.find(heldPath + "\r\nIn use: the new program takes its place at the next"))
+        << logText;
+    EXPECT_NE(std::string::npos, logText.find("\r\nRestart the computer to finish the installation.\r\nExit code: 3010"))
+        << logText;
+    EXPECT_TRUE(PathExists(StartMenuFolder() + L"Jottervale.lnk"));
+    EXPECT_TRUE(MachineKeyExists(L"Software\\Classes\\.jtxt"));
 }
 
 // The program's answer to a start it cannot complete: this one box and no other window, and once the

@@ -3,9 +3,11 @@
 #include "tests/e2e/machine_state.h"
 #include "tests/e2e/scenario_support.h"
 #include "tests/e2e/uninstall_support.h"
+#include "tests/support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -58,9 +60,38 @@ bool Contains(const std::vector<std::wstring>& lines, const std::wstring& line) 
     return false;
 }
 
+// The line that follows the first one equal to line, or "<none>".
+std::wstring LineAfter(const std::vector<std::wstring>& lines, const std::wstring& line) {
+    auto at = std::find(lines.begin(), lines.end(), line);
+    return at == lines.end() || at + 1 == lines.end() ? L"<none>" : *(at + 1);
+}
+
+// A program as an earlier release left it: other bytes, another time.
+constexpr uint64_t EarlierTime = 0x01D5000000000000ull;
+void WriteEarlierRelease(const std::wstring& path, const std::string& bytes) {
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    DWORD written = 0;
+    ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    const FILETIME time = {static_cast<DWORD>(EarlierTime), static_cast<DWORD>(EarlierTime >> 32)};
+    ::SetFileTime(file, nullptr, nullptr, &time);
+    ::CloseHandle(file);
+}
+
+void ExpectEarlierRelease(const std::wstring& path, const std::string& bytes) {
+    std::vector<uint8_t> read;
+    EXPECT_TRUE(ReadFileBytes(path, &read) && std::string(read.begin(), read.end()) == bytes) << path.c_str();
+    EXPECT_EQ(EarlierTime, LastWriteTime(path)) << path.c_str();
+}
+
+
+
 class Unattended : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(::CreateDirectoryW(L"C:\\Logs", nullptr)); }
+    // A scenario checked again after the restart finds the folder made before it.
+    void SetUp() override {
+        ASSERT_TRUE(::CreateDirectoryW(L"C:\\Logs", nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS);
+    }
 };
 
 // The same files, links and values as the wizard's default installation, the uninstall entry's two
@@ -518,6 +549,130 @@ TEST_F(Unattended, SecondInstallationWhileOneRunsEndsWith1618) {
     first.Close();
     EXPECT_EQ(DWORD{ExitSucceeded}, first.Installer.WaitForExit());
     ExpectBodiesInstalled(DefaultInstallFolder());
+}
+
+// A folder of the user's at a program's name fails the write of Cryvane after six programs went in.
+// The first installation leaves nothing and is not listed; over an earlier installation (without
+// Cryvane, from an earlier release) the failed upgrade, which took Jottervale away before it failed,
+// leaves that one exactly as it was. The log shows the failure, then each undo, the first change (the
+// entry's first value, written before the uninstaller) undone last.
+TEST_F(Unattended, FailedFirstInstallationAndFailedUpgradeLeaveTheMachineAsItWas) {
+    const std::wstring folder = DefaultInstallFolder();
+    ASSERT_TRUE(::CreateDirectoryW(RemoveTrailingSeparator(folder).c_str(), nullptr));
+    ASSERT_TRUE(::CreateDirectoryW((folder + L"Cryvane.exe").c_str(), nullptr));
+    ASSERT_TRUE(WriteWholeFile(folder + L"notes.txt", "the user's own"));
+    const std::vector<std::wstring> before = MachineSnapshot();
+    const std::wstring firstLog = LogFolder + L"first.log";
+    EXPECT_EQ(DWORD{ExitInstallationFailed}, RunUnseen(InstallerPath(), SetupCommand(L"/quiet /log=" + firstLog)));
+    std::vector<std::wstring> after = MachineSnapshot();
+    EXPECT_TRUE(after == before) << SnapshotDifference(before, after);
+    for (const std::wstring& listed : InstalledProgramsList()) EXPECT_EQ(std::wstring::npos, listed.find(L"Kelvorin"));
+    std::vector<std::wstring> lines = LogLines(firstLog);
+    ASSERT_LT(4u, lines.size());
+    EXPECT_EQ(L"ERROR: Write failed.", LineAfter(lines, folder + L"Cryvane.exe"));
+    EXPECT_EQ(L"Undo: removed HKLM\\Software\\Classes\\Jottervale.Document\\shell\\open\\command: (Default)",
+              LineAfter(lines, LineAfter(lines, L"ERROR: Write failed.")));
+    EXPECT_TRUE(Contains(lines, L"Undo: removed " + folder + L"uninstall.exe"));
+    EXPECT_EQ(L"Undo: removed HKLM\\" + std::wstring(UninstallEntryKey) + L": DisplayIcon", lines[lines.size() - 3]);
+    EXPECT_EQ(L"Installation failed.", lines[lines.size() - 2]);
+    EXPECT_EQ(L"Exit code: 7", lines.back());
+
+    ASSERT_TRUE(::RemoveDirectoryW((folder + L"Cryvane.exe").c_str()));
+    ASSERT_EQ(DWORD{ExitSucceeded},
+              RunUnseen(InstallerPath(), SetupCommand(L"/quiet /components=Ostrel,Glimmerdox,Tindlevault,Blorra,"
+                                                      L"Humbrewave,Jottervale,Pebbrack")));
+    WriteEarlierRelease(folder + L"Ostrel.exe", "Ostrel of an earlier release");
+    WriteEarlierRelease(folder + L"uninstall.exe", "the uninstaller of an earlier release");
+    ASSERT_TRUE(WriteMachineText(UninstallEntryKey, L"DisplayVersion", L"2207"));
+    ASSERT_TRUE(::CreateDirectoryW((folder + L"Cryvane.exe").c_str(), nullptr));
+    const std::vector<std::wstring> installed = MachineSnapshot();
+    const std::wstring upgradeLog = LogFolder + L"upgrade.log";
+    EXPECT_EQ(DWORD{ExitInstallationFailed},
+              RunUnseen(InstallerPath(), SetupCommand(L"/quiet /components=Ostrel,Glimmerdox,Tindlevault,Blorra,"
+                                                      L"Humbrewave,Cryvane,Pebbrack /log=" + upgradeLog)));
+    after = MachineSnapshot();
+    EXPECT_TRUE(after == installed) << SnapshotDifference(installed, after);
+    ExpectEarlierRelease(folder + L"Ostrel.exe", "Ostrel of an earlier release");
+    ExpectEarlierRelease(folder + L"uninstall.exe", "the uninstaller of an earlier release");
+    EXPECT_EQ(L"2207", ReadMachineValue(UninstallEntryKey, L"DisplayVersion").Text());
+    EXPECT_EQ(0u, TemporaryFileCount(folder));
+    lines = LogLines(upgradeLog);
+    EXPECT_TRUE(Contains(lines, L"Removed: " + folder + L"Jottervale.exe"));
+    EXPECT_TRUE(Contains(lines, L"Undo: put back " + folder + L"Jottervale.exe"));
+    EXPECT_TRUE(Contains(lines, L"Undo: put back HKLM\\Software\\Classes\\.jtxt: (Default)"));
+    EXPECT_TRUE(Contains(lines, L"Undo: put back " + folder + L"Ostrel.exe"));
+    EXPECT_TRUE(Contains(lines, L"Undo: put back " + folder + L"uninstall.exe"));
+    EXPECT_TRUE(Contains(lines, L"Undo: put back HKLM\\" + std::wstring(UninstallEntryKey) + L": DisplayVersion"));
+    EXPECT_EQ(L"Undo: put back HKLM\\" + std::wstring(UninstallEntryKey) + L": DisplayIcon", lines[lines.size() - 3]);
+    EXPECT_EQ(L"Exit code: 7", lines.back());
+}
+
+// A running program of the pack is renamed aside and replaced now, its old copy removed at the restart;
+// one held open without sharing takes its place at the restart: 3010. The same scenario runs again
+// after the restart (the prefix stopped and started again), which finds every program in place.
+TEST_F(Unattended, ProgramsInUseDuringAnUpgradeAreReplacedNowOrAtTheRestart) {
+    const std::wstring folder = DefaultInstallFolder();
+    if (AfterRestart()) {
+        ExpectBodiesInstalled(folder);
+        EXPECT_EQ(0u, TemporaryFileCount(folder));
+        return;
+    }
+    ASSERT_EQ(DWORD{ExitSucceeded}, RunUnseen(InstallerPath(), SetupCommand(L"/quiet")));
+    WriteEarlierRelease(folder + L"Cryvane.exe", "Cryvane of an earlier release");
+    WriteEarlierRelease(folder + L"Jottervale.exe", "Jottervale of an earlier release");
+    InstallerProcess ostrel(folder + L"Ostrel.exe");
+    ASSERT_TRUE(WaitFor([&] { return ostrel.FindOtherTopLevel(nullptr) != nullptr; }));
+    HANDLE holder = ::CreateFileW((folder + L"Jottervale.exe").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                                  nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+
+    const std::wstring log = LogFolder + L"in-use.log";
+    EXPECT_EQ(DWORD{ExitRestartRequired}, RunUnseen(InstallerPath(), SetupCommand(L"/quiet /norestart /log=" + log)));
+    ::CloseHandle(holder);
+    const std::vector<std::wstring> lines = LogLines(log);
+    EXPECT_EQ(folder + L"Ostrel.exe", LineAfter(lines, L"Programs in use, replaced now or at the next restart:"));
+    EXPECT_EQ(folder + L"Jottervale.exe", LineAfter(lines, folder + L"Ostrel.exe"));
+    auto placed = std::find(lines.begin(), lines.end(), PlacedAtRestartLine);
+    ASSERT_NE(lines.end(), placed);
+    EXPECT_EQ(folder + L"Jottervale.exe", *(placed - 1));
+    EXPECT_TRUE(Contains(lines, L"Replaced while in use; the old copy goes at the next restart: " + folder +
+                                    L"Ostrel.exe"));
+    ASSERT_LT(2u, lines.size());
+    EXPECT_EQ(RestartFinishesText, lines[lines.size() - 2]);
+    EXPECT_EQ(L"Exit code: 3010", lines.back());
+    EXPECT_EQ(std::wstring(), ProgramDifference(folder, 0)) << "the running program is replaced now";
+    EXPECT_EQ(std::wstring(), ProgramDifference(folder, 6));
+    ExpectEarlierRelease(folder + L"Jottervale.exe", "Jottervale of an earlier release");
+    EXPECT_EQ(2u, TemporaryFileCount(folder)) << "the old Ostrel and the new Jottervale wait for the restart";
+    EXPECT_FALSE(ostrel.HasExited());
+}
+
+// Killed while old programs wait beside new ones: the next installation finishes the job and leaves
+// no file of its own behind; killed again, the quiet removal takes everything, those files included.
+TEST_F(Unattended, UpgradeKilledMidwayIsFinishedByTheNextInstallationAndByTheRemoval) {
+    const std::wstring folder = DefaultInstallFolder();
+    const std::vector<std::wstring> before = MachineSnapshot();
+    ASSERT_EQ(DWORD{ExitSucceeded}, RunUnseen(InstallerPath(), SetupCommand(L"/quiet")));
+    auto killMidway = [&] {
+        InstallerProcess installer(InstallerPath(), SetupCommand(L"/passive"));
+        ASSERT_TRUE(installer.Started());
+        // Two files aside: the earlier uninstaller and a program, so the new uninstaller is in place.
+        ASSERT_TRUE(WaitFor([&] { return TemporaryFileCount(folder) >= 2; }));
+        ASSERT_TRUE(::TerminateProcess(installer.Handle(), 99));
+        ASSERT_EQ(99u, installer.WaitForExit());
+    };
+    killMidway();
+    ASSERT_NE(0u, TemporaryFileCount(folder)) << "killed too late: the installation had ended";
+    EXPECT_EQ(DWORD{ExitSucceeded}, RunUnseen(InstallerPath(), SetupCommand(L"/quiet")));
+    EXPECT_EQ(0u, TemporaryFileCount(folder));
+    ExpectBodiesInstalled(folder);
+
+    killMidway();
+    const std::wstring quietUninstall = ReadMachineValue(UninstallEntryKey, L"QuietUninstallString").Text();
+    EXPECT_EQ(DWORD{ExitSucceeded}, RunUnseen(L"", quietUninstall));
+    EXPECT_TRUE(WaitFor([&] { return !PathExists(folder); }, 10000));
+    const std::vector<std::wstring> after = MachineSnapshot();
+    EXPECT_TRUE(after == before) << SnapshotDifference(before, after);
 }
 
 }  // namespace

@@ -129,14 +129,15 @@ bool LeaveFree(const std::wstring& volume, uint64_t bytes) {
 }
 
 // The volume fills during the installation, after the Folder page found room enough: the programs
-// written before then, with their links and values, can still be taken back from the list.
-TEST(Uninstall, InstallationCutShortByAFullSmallVolumeIsRemovable) {
+// written before then, their links and values are undone, the first change last, and the pack is not
+// listed. The folder and the saved folder were there before and stay.
+TEST(Uninstall, InstallationCutShortByAFullSmallVolumeIsUndone) {
     std::wstring volume = EnvironmentValue(L"KELVORIN_SMALL_VOLUME");
     if (volume.empty()) GTEST_SKIP() << EnvironmentValue(L"KELVORIN_SMALL_VOLUME_MISSING").c_str();
-    std::vector<std::wstring> before = MachineSnapshot();
     std::wstring folder = volume + L"Kelvorin\\";
     ASSERT_TRUE(::CreateDirectoryW(RemoveTrailingSeparator(folder).c_str(), nullptr));
     ASSERT_TRUE(WriteMachineText(L"Software\\Kelvorin", L"AppPath", folder));
+    std::vector<std::wstring> before = MachineSnapshot();
     Wizard wizard;
     ASSERT_TRUE(wizard.ReachLicense());
     ASSERT_TRUE(wizard.Agree());
@@ -152,17 +153,20 @@ TEST(Uninstall, InstallationCutShortByAFullSmallVolumeIsRemovable) {
     ASSERT_TRUE(wizard.Install());
     ASSERT_TRUE(wizard.WaitForResult());
     EXPECT_EQ(L"Installation failed.", ControlText(wizard.Page, IDC_STATUS_TEXT));
+    const std::vector<std::wstring> lines = ListLines(wizard.Page, IDC_DETAILS_LIST);
+    ASSERT_LT(5u, lines.size());
     EXPECT_EQ((std::vector<std::wstring>{folder + L"Ostrel.exe", StartMenuFolder() + L"Ostrel.lnk",
                                          folder + L"Glimmerdox.exe", L"ERROR: Write failed.",
-                                         folder + L"uninstall.exe"}),
-              ListLines(wizard.Page, IDC_DETAILS_LIST));
+                                         L"Undo: removed " + StartMenuFolder() + L"Ostrel.lnk"}),
+              std::vector<std::wstring>(lines.begin(), lines.begin() + 5));
+    EXPECT_EQ(L"Undo: removed " + folder + L"uninstall.exe", lines.back());
     wizard.Close();
     EXPECT_EQ(DWORD{ExitInstallationFailed}, wizard.Installer.WaitForExit());
-    ASSERT_TRUE(PackIsListed());
-
-    UninstallAnsweringYes(UninstallString(), RemovedText);
+    EXPECT_FALSE(PackIsListed());
     ExpectMachineAsBefore(before);
-    EXPECT_TRUE(WaitFor([&] { return !PathExists(folder); }));
+    EXPECT_FALSE(PathExists(folder + L"Ostrel.exe"));
+    EXPECT_FALSE(PathExists(folder + L"uninstall.exe"));
+    EXPECT_EQ(folder, ReadMachineValue(L"Software\\Kelvorin", L"AppPath").Text());
 }
 
 TEST(Uninstall, CopyInAnotherFolderLeavesTheInstallationAlone) {

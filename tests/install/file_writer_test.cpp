@@ -1,5 +1,6 @@
 #include "install/file_writer.h"
 #include "common/temporary_name.h"
+#include "install/journal.h"
 #include "tests/support/scratch_folder.h"
 #include "setup/setup_state.h"
 
@@ -19,12 +20,15 @@ class WriteEntryToFile : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         setup_ = new SetupState(::GetModuleHandleW(nullptr));
+        CurrentSetup = setup_;
         ASSERT_EQ(0u, setup_->LoadPayload());
     }
     static void TearDownTestSuite() {
+        CurrentSetup = nullptr;
         delete setup_;
         setup_ = nullptr;
     }
+    void SetUp() override { ClearJournal(setup_->Journal); }
     void TearDown() override {
         FileWriterSeams::WriteFileCall = ::WriteFile;
         FileWriterSeams::FlushFileBuffersCall = ::FlushFileBuffers;
@@ -32,6 +36,11 @@ protected:
     }
 
     PayloadBuffer& Payload() { return setup_->Payload; }
+    // The installation succeeded: the earlier files that waited aside go.
+    void Keep() {
+        for (uint32_t i = 0; i < setup_->Journal.Count; ++i) FinishRecord(setup_->Journal.Records[i]);
+        ClearJournal(setup_->Journal);
+    }
     const PayloadEntry& Entry(uint32_t k) { return setup_->PayloadDirectory[k]; }
     std::string Body(uint32_t offset, uint32_t size) {
         return std::string(reinterpret_cast<const char*>(Payload().Data) + offset, size);
@@ -151,15 +160,22 @@ TEST_F(WriteEntryToFile, NoTimeLeavesAllThreeToTheSystem) {
     }
 }
 
+// The earlier file waits beside it under a temporary name until the installation has succeeded.
 TEST_F(WriteEntryToFile, AnExistingFileIsReplacedWhole) {
     std::wstring path = folder_ / L"Glimmerdox.exe";
     ASSERT_TRUE(WriteWholeFile(path, std::string(BufferLength / 2, 'x')));
     EXPECT_EQ(0u, Payload().WriteEntryToFile(path.c_str(), Entry(2).Offset, Entry(2).Size, nullptr));
     EXPECT_EQ(Body(Entry(2).Offset, Entry(2).Size), ReadWholeFile(path));
+    ASSERT_EQ(2u, Names().size());
+    EXPECT_TRUE(IsTemporaryName(Names()[1].c_str()));
+    EXPECT_EQ(std::string(BufferLength / 2, 'x'), ReadWholeFile(folder_ / Names()[1]));
+    Keep();
     EXPECT_EQ(std::vector<std::wstring>{L"Glimmerdox.exe"}, Names());
 }
 
-TEST_F(WriteEntryToFile, AMissingFolderOrAFileHeldWithoutSharingGives16) {
+// A file held open without sharing keeps its place until the restart; the new body waits beside it
+// under a temporary name, which the system moves over it then.
+TEST_F(WriteEntryToFile, AMissingFolderGives16AndAFileHeldWithoutSharing18) {
     std::wstring missing = folder_ / L"no such folder\\Blorra.exe";
     EXPECT_EQ(16u, Payload().WriteEntryToFile(missing.c_str(), Entry(4).Offset, Entry(4).Size, nullptr));
     EXPECT_FALSE(FileExists(missing));
@@ -169,10 +185,14 @@ TEST_F(WriteEntryToFile, AMissingFolderOrAFileHeldWithoutSharingGives16) {
     ASSERT_NE(INVALID_HANDLE_VALUE, holder);
     DWORD written = 0;
     ::WriteFile(holder, "kept", 4, &written, nullptr);
-    EXPECT_EQ(16u, Payload().WriteEntryToFile(held.c_str(), Entry(4).Offset, Entry(4).Size, nullptr));
+    EXPECT_EQ(WrittenForRestart,
+              Payload().WriteEntryToFile(held.c_str(), Entry(4).Offset, Entry(4).Size, nullptr));
     ::CloseHandle(holder);
     EXPECT_EQ("kept", ReadWholeFile(held));
-    EXPECT_EQ(std::vector<std::wstring>{L"held.exe"}, Names()) << "the body written beside it is gone";
+    ASSERT_EQ(2u, Names().size());
+    EXPECT_EQ(Body(Entry(4).Offset, Entry(4).Size), ReadWholeFile(folder_ / Names()[1]));
+    EXPECT_EQ(1u, UndoLastRecord(setup_->Journal));
+    EXPECT_EQ(std::vector<std::wstring>{L"held.exe"}, Names()) << "the body written beside it is withdrawn";
 }
 
 // The body goes in under a name that no one else's file can have: whatever lies beside the target, under
@@ -292,8 +312,9 @@ BOOL WINAPI RefusedReplaceOfAHeldTemporary(LPCWSTR from, LPCWSTR, DWORD) {
     return FALSE;
 }
 
-// A program of an earlier installation marked read-only is still the installer's own: it is replaced,
-// straight through to the disk, and a replace that fails leaves it as it was, read-only.
+// A program of an earlier installation marked read-only is still the installer's own: it is renamed
+// aside, the new one moved in straight through to the disk, and the old one deleted once the
+// installation has succeeded; a move that fails puts it back as it was, read-only.
 TEST_F(WriteEntryToFile, AReadOnlyProgramOfAnEarlierInstallationIsReplaced) {
     std::wstring path = folder_ / L"Humbrewave.exe";
     ASSERT_TRUE(WriteWholeFile(path, "earlier program"));
@@ -325,6 +346,7 @@ TEST_F(WriteEntryToFile, AReadOnlyProgramOfAnEarlierInstallationIsReplaced) {
     EXPECT_EQ(DWORD{MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH}, movedWith);
     EXPECT_TRUE(Body(entry.Offset, entry.Size) == ReadWholeFile(path));
     EXPECT_EQ(0u, ::GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_READONLY);
+    Keep();
     EXPECT_EQ(std::vector<std::wstring>{L"Humbrewave.exe"}, Names());
 }
 

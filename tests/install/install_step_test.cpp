@@ -1,5 +1,7 @@
 #include "install/install_step.h"
 #include "common/bounded_text.h"
+#include "install/file_writer.h"
+#include "install/registry.h"
 #include "fake_shell_link.h"
 #include "registry_recorder.h"
 #include "resources/resource_ids.h"
@@ -26,6 +28,17 @@ constexpr uint64_t OneMinute = 60ull * 10000000ull;
 
 const wchar_t* const Names[8] = {L"Ostrel",     L"Glimmerdox", L"Tindlevault", L"Blorra",
                                  L"Humbrewave", L"Jottervale", L"Cryvane",     L"Pebbrack"};
+
+// The last step's write of the uninstaller refused; the first, before the programs, goes through.
+uint32_t uninstallerPlacements = 0;
+BOOL WINAPI RefusedSecondUninstallerPlacement(LPCWSTR from, LPCWSTR to, DWORD flags) {
+    const std::wstring target = to != nullptr ? to : L"";
+    if (target.size() > 13 && target.substr(target.size() - 13) == L"uninstall.exe" && ++uninstallerPlacements == 2) {
+        ::SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    return ::MoveFileExW(from, to, flags);
+}
 
 // What one install step left behind, seen right after the tick that ran it.
 struct StepSnapshot {
@@ -56,6 +69,7 @@ public:
     }
 
     void TearDown() override {
+        FileWriterSeams::MoveFileExCall = ::MoveFileExW;
         if (CurrentSetup == nullptr) return;
         if (::IsWindow(setup_.FrameWindow)) {
             ::SendMessageW(setup_.FrameWindow, WM_CLOSE, 0, 0);
@@ -177,6 +191,17 @@ public:
         return values;
     }
 
+    // What an installation that failed in a component's step wrote: the early entry, the record of the
+    // folder it created and the components' values; after a failure the last step writes nothing.
+    std::vector<RecordedValue> ExpectedValuesBeforeAFailure(std::initializer_list<uint32_t> components) const {
+        std::vector<RecordedValue> values = ExpectedUninstallEntry(Uninstaller(), SizeOf(components) >> 10);
+        if (!createdParent_.empty()) values.push_back(ExpectedCreatedParent(createdParent_));
+        for (uint32_t n : components) {
+            for (const RecordedValue& value : ExpectedComponentValues(n, Exe(n))) values.push_back(value);
+        }
+        return values;
+    }
+
     // Every step, whatever it wrote, leaves both folders as they were and moves the bar one ninth.
     void ExpectNineStepsFromBareFolders() {
         ASSERT_EQ(9u, steps_.size());
@@ -268,54 +293,79 @@ TEST_F(Installation, OnlyOstrelGivesThreeLinesAndNoComponentValues) {
 }
 
 // Also in the folder: the temporary files of an installation killed while it wrote, which go, and a
-// user's files of other names, which stay.
-TEST_F(Installation, AJottervaleHeldOpenFailsOnlyItsOwnStep) {
+// user's files of other names, which stay. Jottervale, held open once the installation has started,
+// waits beside its place for the restart; everything else is in place now.
+TEST_F(Installation, AJottervaleHeldOpenTakesItsPlaceAtTheRestart) {
     ASSERT_TRUE(::SHCreateDirectoryExW(nullptr, installFolder_.c_str(), nullptr) == ERROR_SUCCESS);
     createdParent_.clear();
-    HANDLE holder = ::CreateFileW(Exe(5).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+    ASSERT_TRUE(WriteWholeFile(Exe(5), "held"));
     const std::vector<std::wstring> leftovers = {L"~kv3f0.tmp", L"~KV0AB.TMP"};
     const std::vector<std::wstring> usersFiles = {L"Ostrel.ex~", L"~kv12.tmp", L"~kv3f0.tmp.txt", L"~kvold.tmp"};
     for (const std::wstring& name : leftovers) ASSERT_TRUE(WriteWholeFile(installFolder_ + name, "cut short"));
     for (const std::wstring& name : usersFiles) ASSERT_TRUE(WriteWholeFile(installFolder_ + name, "mine"));
     StartInstallation();
-    RunUntilFinished();
+    static HANDLE holder = INVALID_HANDLE_VALUE;
+    RunUntilFinished(2, [](Installation& run) {
+        holder = ::CreateFileW(run.Exe(5).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    });
+    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
     ::CloseHandle(holder);
     ExpectNineStepsFromBareFolders();
     for (const std::wstring& name : leftovers) EXPECT_FALSE(FileExists(installFolder_ + name)) << name.c_str();
     for (const std::wstring& name : usersFiles) EXPECT_EQ("mine", ReadWholeFile(installFolder_ + name)) << name.c_str();
 
     std::vector<std::wstring> lines = Lines();
-    ASSERT_EQ(17u, lines.size());
+    ASSERT_EQ(18u, lines.size());
     EXPECT_EQ(Exe(5), lines[10]);
-    EXPECT_EQ(WriteFailed, lines[11]);
-    EXPECT_EQ(Exe(6), lines[12]);
-    EXPECT_EQ(Uninstaller(), lines[16]);
-    EXPECT_FALSE(FileExists(Link(5)));
-    EXPECT_EQ(1u, setup_.ErrorCount);
-    EXPECT_EQ(Failed, Status());
-
-    EXPECT_EQ(ExpectedValues({4, 6, 7}, 2163200, true, EveryComponentName), recorder_.Values());
+    EXPECT_EQ(L"In use: the new program takes its place at the next restart.", lines[11]);
+    EXPECT_EQ(Link(5), lines[12]);
+    EXPECT_EQ(Uninstaller(), lines[17]);
+    EXPECT_EQ("held", ReadWholeFile(Exe(5)));
+    EXPECT_EQ(0u, setup_.ErrorCount);
+    EXPECT_EQ(1u, setup_.RestartCount);
+    EXPECT_EQ("Restart the computer to finish the installation.", Status());
+    EXPECT_EQ(ExpectedValues({4, 5, 6, 7}, 2163200, true, EveryComponentName), recorder_.Values());
 }
 
-TEST_F(Installation, AFailingPebbrackShortcutStillRegistersIt) {
+// A failure ends the writing: the step that failed finishes, the later ones write nothing, and the last
+// one undoes every change, the most recent first, naming each.
+TEST_F(Installation, AFailingPebbrackShortcutUndoesTheInstallation) {
     // A folder where the link file should go makes saving the link fail.
     ASSERT_TRUE(::SHCreateDirectoryExW(nullptr, Link(7).c_str(), nullptr) == ERROR_SUCCESS);
     TickOnly({7});
     StartInstallation();
     RunUntilFinished();
     ExpectNineStepsFromBareFolders();
-    EXPECT_EQ((std::vector<std::wstring>{Exe(7), Link(7), WriteFailed, Uninstaller()}), Lines());
-    EXPECT_EQ(Body(8), ReadWholeFile(Exe(7)));
-    EXPECT_EQ(ExpectedValues({7}, SizeOf({7}), true, L"Pebbrack"), recorder_.Values());
+    std::vector<std::wstring> lines = Lines();
+    ASSERT_EQ(24u, lines.size());
+    EXPECT_EQ((std::vector<std::wstring>{Exe(7), Link(7), WriteFailed}),
+              std::vector<std::wstring>(lines.begin(), lines.begin() + 3));
+    EXPECT_EQ(L"Undo: removed HKLM\\Software\\Classes\\Pebbrack.File\\shell\\open\\command: (Default)", lines[3]);
+    EXPECT_EQ(L"Undo: removed HKLM\\Software\\Classes\\.pbr: (Default)", lines[7]);
+    EXPECT_EQ(L"Undo: removed " + Exe(7), lines[8]);
+    EXPECT_EQ(L"Undo: removed HKLM\\Software\\Kelvorin: CreatedParent", lines[9]);
+    EXPECT_EQ(L"Undo: removed " + Uninstaller(), lines[10]);
+    EXPECT_EQ(L"Undo: removed HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelvorin: "
+              L"VersionMinor", lines[11]);
+    EXPECT_EQ(L"Undo: removed the empty folders made for " + installFolder_, lines[23]);
+    const std::vector<RecordedValue> expected = ExpectedValuesBeforeAFailure({7});
+    EXPECT_EQ(expected, recorder_.Values());
+    for (const RecordedValue& value : expected) {
+        RecordedValue actual;
+        EXPECT_FALSE(ReadBack(value, &actual)) << std::string(value.Key.begin(), value.Key.end());
+    }
+    EXPECT_FALSE(KeyExists(L"Software\\Classes\\Pebbrack.File", KEY_WOW64_32KEY));
+    EXPECT_FALSE(KeyExists(L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelvorin", KEY_WOW64_32KEY));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW((folder_ / L"Apps").c_str()));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(Link(7).c_str())) << "the folder of someone else's stays";
     EXPECT_EQ(1u, setup_.ErrorCount);
     EXPECT_EQ(Failed, Status());
 }
 
-// A shortcut saved with a positive result and registry values refused: each is one more error under
-// the line that names what failed, and the writing goes on. The entry's early write reports nothing.
+// A shortcut saved with a positive result and a registry value refused: each is one more error under
+// the line that names what failed, the step goes on to its end, and then everything is undone. The
+// entry's early write reports nothing.
 TEST_F(Installation, ARefusedValueOrAPositiveShellResultIsAFailedWrite) {
-    const std::vector<RecordedValue> expected = ExpectedValues({5}, SizeOf({5}), true, L"Jottervale");
     const std::vector<RecordedValue> jottervale = ExpectedComponentValues(5, Exe(5));
     const RecordedValue& icon = jottervale[2];
     const RecordedValue displayName = ExpectedUninstallEntry(Uninstaller(), SizeOf({5}) >> 10)[1];
@@ -327,15 +377,17 @@ TEST_F(Installation, ARefusedValueOrAPositiveShellResultIsAFailedWrite) {
     StartInstallation();
     RunUntilFinished();
     ExpectNineStepsFromBareFolders();
-    EXPECT_EQ((std::vector<std::wstring>{Exe(5), Link(5), WriteFailed, L"HKLM\\" + icon.Key, WriteFailed,
-                                         Uninstaller(), L"HKLM\\" + displayName.Key, WriteFailed}),
-              Lines());
-    EXPECT_EQ(3u, setup_.ErrorCount);
+    std::vector<std::wstring> lines = Lines();
+    ASSERT_LT(5u, lines.size());
+    EXPECT_EQ((std::vector<std::wstring>{Exe(5), Link(5), WriteFailed, L"HKLM\\" + icon.Key, WriteFailed}),
+              std::vector<std::wstring>(lines.begin(), lines.begin() + 5));
+    EXPECT_EQ(0u, lines[5].rfind(L"Undo: ", 0));
+    EXPECT_EQ(2u, setup_.ErrorCount);
     EXPECT_EQ(Failed, Status());
-    EXPECT_EQ(expected, recorder_.Values());
+    EXPECT_EQ(ExpectedValuesBeforeAFailure({5}), recorder_.Values());
     RecordedValue actual;
     EXPECT_FALSE(ReadBack(icon, &actual));
-    EXPECT_TRUE(ReadBack(jottervale[3], &actual));
+    EXPECT_FALSE(ReadBack(jottervale[3], &actual));
 }
 
 // Without its uninstaller nothing could take a program back: nothing else is written, not a program, a
@@ -361,6 +413,39 @@ TEST_F(Installation, AFolderInTheUninstallersPlaceStopsTheInstallation) {
     RecordedValue appPath;
     EXPECT_FALSE(ReadBack(ExpectedAppPath(installFolder_), &appPath));
     EXPECT_EQ(1u, setup_.ErrorCount);
+    EXPECT_EQ(Failed, Status());
+}
+
+// Values that were there before the installation come back with their data: the saved folder of an
+// earlier installation here, overwritten by the last step before its write of the uninstaller failed.
+TEST_F(Installation, AFailingUninstallerPutsBackTheSavedFolderItOverwrote) {
+    FileWriterSeams::MoveFileExCall = RefusedSecondUninstallerPlacement;
+    const std::wstring earlierFolder = L"D:\\Earlier\\";
+    const RecordedValue earlier = ExpectedAppPath(earlierFolder);
+    ASSERT_EQ(1u, WriteRegistryValue(L"Software\\Kelvorin", L"AppPath", REG_SZ, earlierFolder.c_str(),
+                                     static_cast<DWORD>((earlierFolder.size() + 1) * sizeof(wchar_t))));
+    TickOnly({1});
+    StartInstallation();
+    RunUntilFinished();
+    ExpectNineStepsFromBareFolders();
+    std::vector<std::wstring> lines = Lines();
+    ASSERT_LT(4u, lines.size());
+    EXPECT_EQ((std::vector<std::wstring>{Exe(1), Link(1), Uninstaller(), WriteFailed}),
+              std::vector<std::wstring>(lines.begin(), lines.begin() + 4));
+    EXPECT_EQ(L"Undo: removed HKLM\\Software\\Kelvorin: Components", lines[4]);
+    EXPECT_EQ(L"Undo: removed HKLM\\Software\\Kelvorin: Version", lines[5]);
+    EXPECT_EQ(L"Undo: put back HKLM\\Software\\Kelvorin: AppPath", lines[6]);
+    EXPECT_EQ(L"Undo: removed " + Link(1), lines[7]);
+    // Everything up to the last step's entry, which its failed uninstaller never reached.
+    std::vector<RecordedValue> expected = ExpectedValues({1}, SizeOf({1}), true, L"Glimmerdox");
+    expected.resize(expected.size() - ExpectedUninstallEntry(Uninstaller(), 0).size());
+    EXPECT_EQ(expected, recorder_.Values());
+    EXPECT_FALSE(KeyExists(L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelvorin", KEY_WOW64_32KEY));
+    RecordedValue appPath;
+    EXPECT_TRUE(ReadBack(earlier, &appPath));
+    EXPECT_EQ(earlier, appPath);
+    EXPECT_FALSE(FileExists(Exe(1)));
+    EXPECT_FALSE(FileExists(Link(1)));
     EXPECT_EQ(Failed, Status());
 }
 
@@ -413,7 +498,7 @@ TEST_F(Installation, FoldersTooLongForTheirBuffersFailTheirWrites) {
     EXPECT_EQ(Failed, Status());
 }
 
-TEST_F(Installation, AStartMenuFolderTooLongFailsTheLinkOnly) {
+TEST_F(Installation, AStartMenuFolderTooLongFailsTheLinkAndTheInstallation) {
     std::wstring longMenu = L"C:\\" + std::wstring(287, L'm') + L"\\";  // 291: "Pebbrack.lnk" cannot fit
     startMenuFolder_ = longMenu;
     SetFolders(installFolder_, startMenuFolder_);
@@ -422,8 +507,12 @@ TEST_F(Installation, AStartMenuFolderTooLongFailsTheLinkOnly) {
     RunUntilFinished();
     ExpectNineStepsFromBareFolders();
     const std::wstring cutLink = (longMenu + L"Pebbrack.lnk").substr(0, PathCapacity - 1);
-    EXPECT_EQ((std::vector<std::wstring>{Exe(7), cutLink, WriteFailed, Uninstaller()}), Lines());
-    EXPECT_EQ(ExpectedValues({7}, SizeOf({7}), true, L"Pebbrack"), recorder_.Values());
+    std::vector<std::wstring> lines = Lines();
+    ASSERT_LT(3u, lines.size());
+    EXPECT_EQ((std::vector<std::wstring>{Exe(7), cutLink, WriteFailed}),
+              std::vector<std::wstring>(lines.begin(), lines.begin() + 3));
+    EXPECT_EQ(L"Undo: removed " + Exe(7), lines[8]);
+    EXPECT_FALSE(FileExists(Exe(7)));
     EXPECT_EQ(1u, setup_.ErrorCount);
 }
 
