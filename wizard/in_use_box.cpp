@@ -1,11 +1,11 @@
 #include "wizard/in_use_box.h"
 
 #include "common/bounded_text.h"
+#include "common/product_texts.h"
 #include "wizard/folder_page.h"
 
 namespace {
 
-constexpr const wchar_t* InUseCaption = L"Kelvorin App Pack";
 constexpr const wchar_t* InUseHeading = L"These programs are in use and must be replaced:\n\n";
 constexpr const wchar_t* InUseAdvice =
     L"\nClose them and choose Try Again. Choose Continue to install now: a program still in use is "
@@ -23,7 +23,7 @@ bool ConfirmProgramsInUse(SetupState& setup) {
             return true;
         }
         ComposeInUseText(found, text);
-        const int answer = ::MessageBoxW(setup.FrameWindow, text, InUseCaption, MB_CANCELTRYCONTINUE | MB_ICONWARNING);
+        const int answer = ::MessageBoxW(setup.FrameWindow, text, ProductTitle, MB_CANCELTRYCONTINUE | MB_ICONWARNING);
         if (answer == IDCANCEL) {
             return false;
         }

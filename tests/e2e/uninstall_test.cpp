@@ -159,7 +159,10 @@ TEST(Uninstall, InstallationCutShortByAFullSmallVolumeIsUndone) {
                                          folder + L"Glimmerdox.exe", L"ERROR: Write failed.",
                                          L"Undo: removed " + StartMenuFolder() + L"Ostrel.lnk"}),
               std::vector<std::wstring>(lines.begin(), lines.begin() + 5));
-    EXPECT_EQ(L"Undo: removed " + folder + L"uninstall.exe", lines.back());
+    // The entry, written before the uninstaller, is undone last.
+    EXPECT_EQ(L"Undo: removed " + folder + L"uninstall.exe", lines[lines.size() - 13]);
+    EXPECT_EQ(L"Undo: removed HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelvorin: DisplayIcon",
+              lines.back());
     wizard.Close();
     EXPECT_EQ(DWORD{ExitInstallationFailed}, wizard.Installer.WaitForExit());
     EXPECT_FALSE(PackIsListed());
