@@ -390,6 +390,33 @@ TEST_F(Installation, ARefusedValueOrAPositiveShellResultIsAFailedWrite) {
     EXPECT_FALSE(ReadBack(jottervale[3], &actual));
 }
 
+// An undo that fails (the new Glimmerdox held open, so the earlier one cannot come back) is named, and
+// the undo stops short of what lists the installation: it stays listed, to be removed.
+TEST_F(Installation, AnUndoThatFailsLeavesTheInstallationListed) {
+    ASSERT_TRUE(::SHCreateDirectoryExW(nullptr, installFolder_.c_str(), nullptr) == ERROR_SUCCESS);
+    createdParent_.clear();
+    ASSERT_TRUE(WriteWholeFile(Exe(1), "earlier"));
+    ASSERT_TRUE(::CreateDirectoryW(Exe(7).c_str(), nullptr));
+    TickOnly({1, 7});
+    StartInstallation();
+    static HANDLE holder = INVALID_HANDLE_VALUE;
+    RunUntilFinished(1, [](Installation& run) {
+        holder = ::CreateFileW(run.Exe(1).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    });
+    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+    ::CloseHandle(holder);
+    const std::vector<std::wstring> lines = Lines();
+    ASSERT_LT(3u, lines.size());
+    EXPECT_EQ((std::vector<std::wstring>{L"Undo: put back " + Exe(1), L"ERROR: Undo failed.",
+                                         L"The installation stays listed, so that it can be removed."}),
+              std::vector<std::wstring>(lines.end() - 3, lines.end()));
+    EXPECT_EQ(Body(2), ReadWholeFile(Exe(1)));
+    EXPECT_FALSE(FileExists(Link(1)));
+    EXPECT_EQ(Body(9), ReadWholeFile(Uninstaller()));
+    EXPECT_TRUE(KeyExists(L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelvorin", KEY_WOW64_32KEY));
+    EXPECT_EQ(Failed, Status());
+}
+
 // Without its uninstaller nothing could take a program back: nothing else is written, not a program, a
 // link, a value or AppPath, and the uninstaller's line names the failure.
 TEST_F(Installation, AFolderInTheUninstallersPlaceStopsTheInstallation) {
