@@ -13,6 +13,7 @@ constexpr uint32_t LineCapacity = 64 + PathCapacity + ValueNameCapacity;
 constexpr const wchar_t* UndoFailedLine = L"ERROR: Undo failed.";
 constexpr const wchar_t* StaysListedLine = L"The installation stays listed, so that it can be removed.";
 constexpr const wchar_t* OldCopyAtRestartLabel = L"Replaced while in use; the old copy goes at the next restart: ";
+constexpr const wchar_t* RemovedAtRestartLabel = L"Removed while in use; its file goes at the next restart: ";
 
 void ComposeUndoLine(const JournalRecord& record, wchar_t* line);
 
@@ -51,8 +52,10 @@ void KeepInstallation(SetupState& setup) {
             ++setup.RestartCount;
         }
         if (FinishRecord(record) == PlacedAtRestart) {
+            // Nothing at its name: the upgrade removed it rather than replaced it.
+            const bool replaced = ::GetFileAttributesW(record.File.Path) != INVALID_FILE_ATTRIBUTES;
             wchar_t line[LineCapacity];
-            CopyText(line, LineCapacity, OldCopyAtRestartLabel);
+            CopyText(line, LineCapacity, replaced ? OldCopyAtRestartLabel : RemovedAtRestartLabel);
             AppendText(line, LineCapacity, record.File.Path);
             AddDetailsLine(setup, line);
         }

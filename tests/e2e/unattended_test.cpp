@@ -758,10 +758,19 @@ TEST_F(Unattended, ReinstallationRepairsAndOneWithFewerComponentsRemovesTheOther
     for (uint32_t n : {1u, 2u, 3u, 7u}) EXPECT_FALSE(PathExists(folder + ComponentNames[n] + L".exe")) << n;
     ExpectInstalledRecord(folder, L"23.8.0.0", L"Ostrel,Humbrewave,Jottervale,Cryvane");
 
+    // Humbrewave runs while it is removed: renamed aside now, its file deleted at the restart.
+    InstallerProcess humbrewave(folder + L"Humbrewave.exe");
+    ASSERT_TRUE(WaitFor([&] { return humbrewave.FindOtherTopLevel(nullptr) != nullptr; }));
     const std::wstring fewerLog = LogFolder + L"fewer.log";
     EXPECT_EQ(DWORD{ExitSucceeded},
               RunUnseen(InstallerPath(), SetupCommand(L"/quiet /components=Ostrel,Cryvane /log=" + fewerLog)));
     const std::vector<std::wstring> fewer = LogLines(fewerLog);
+    EXPECT_EQ(folder + L"Humbrewave.exe", LineAfter(fewer, L"Programs in use, replaced now or at the next restart:"));
+    EXPECT_TRUE(Contains(fewer, L"Removed while in use; its file goes at the next restart: " + folder +
+                                    L"Humbrewave.exe"));
+    EXPECT_EQ(1u, TemporaryFileCount(folder));
+    EXPECT_EQ(1u, PendingRemovals().size());
+    EXPECT_FALSE(humbrewave.HasExited());
     for (const wchar_t* name : {L"Humbrewave", L"Jottervale"}) {
         EXPECT_TRUE(Contains(fewer, L"Removed: " + folder + name + L".exe")) << name;
         EXPECT_FALSE(PathExists(folder + name + L".exe")) << name;
