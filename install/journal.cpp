@@ -3,6 +3,7 @@
 #include "common/bounded_text.h"
 #include "install/file_writer.h"
 #include "install/registry.h"
+#include "removal/registry_keys.h"
 #include "common/temporary_name.h"
 
 namespace {
@@ -279,7 +280,7 @@ uint32_t ExistingKeyLength(const wchar_t* keyPath) {
     wchar_t probe[KeyPathCapacity];
     CopyText(probe, KeyPathCapacity, keyPath);
     uint32_t length = BoundedLength(probe, KeyPathCapacity);
-    while (length > 0 && !RegistryKeyExists(probe)) {
+    while (length > 0 && !KeyExists(probe)) {
         CutAtLastSeparator(probe, &length);
     }
     return length;
@@ -344,7 +345,7 @@ uint32_t UndoValue(const ValueRecord& value) {
     if (value.Existed) {
         return WriteRegistryValue(value.KeyPath, name, value.EarlierType, value.EarlierData, value.EarlierSize);
     }
-    if (!DeleteRegistryValue(value.KeyPath, name)) {
+    if (!DeleteKeyValue(value.KeyPath, name)) {
         return 0;
     }
     // The keys this value's write created go with it, once nothing else is in them.
@@ -352,7 +353,7 @@ uint32_t UndoValue(const ValueRecord& value) {
     CopyText(key, KeyPathCapacity, value.KeyPath);
     uint32_t length = BoundedLength(key, KeyPathCapacity);
     while (length > value.ExistingLength) {
-        if (!DeleteRegistryKeyWhenEmpty(key)) {
+        if (!DeleteKeyWhenEmpty(key)) {
             return 0;
         }
         CutAtLastSeparator(key, &length);

@@ -17,11 +17,3 @@ uint32_t ReadSavedInstallPath(const wchar_t* keyPath, wchar_t* destination);
 // when the key or the value is not there, ERROR_MORE_DATA when the data exceeds *byteCount.
 LONG ReadRegistryValue(const wchar_t* keyPath, const wchar_t* valueName, DWORD* type, BYTE* data,
                        DWORD* byteCount);
-
-// Deletes one value; 1 also when the key or the value is already gone.
-uint32_t DeleteRegistryValue(const wchar_t* keyPath, const wchar_t* valueName);
-
-bool RegistryKeyExists(const wchar_t* keyPath);
-
-// Deletes the key when it holds neither values nor keys: 1 when it is gone, or stays for what it holds.
-uint32_t DeleteRegistryKeyWhenEmpty(const wchar_t* keyPath);

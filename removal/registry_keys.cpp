@@ -9,6 +9,8 @@ namespace {
 constexpr REGSAM View = KEY_WOW64_32KEY;
 constexpr REGSAM DeleteTreeAccess = DELETE | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | KEY_SET_VALUE;
 
+uint32_t KeptOrFailed(LONG status);
+
 }  // namespace
 
 uint32_t ComposeKeyPath(const RegistryKey& key, uint32_t partCount, wchar_t* out) {
@@ -61,7 +63,7 @@ uint32_t DeleteKeyValue(const wchar_t* keyPath, const wchar_t* valueName) {
         status = ::RegDeleteValueW(key, valueName);
         static_cast<void>(::RegCloseKey(key));
     }
-    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND ? 1 : 0;
+    return KeptOrFailed(status);
 }
 
 uint32_t DeleteKeyTree(const wchar_t* keyPath) {
@@ -84,16 +86,30 @@ uint32_t DeleteKeyTree(const wchar_t* keyPath) {
 
 uint32_t DeleteKeyWhenEmpty(const wchar_t* keyPath) {
     HKEY key = nullptr;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_QUERY_VALUE | View, &key) != ERROR_SUCCESS) {
-        return 0;
+    LONG status = ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_QUERY_VALUE | View, &key);
+    if (status != ERROR_SUCCESS) {
+        return KeptOrFailed(status);
     }
     DWORD subkeyCount = 0;
     DWORD valueCount = 0;
-    LONG status = ::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeyCount, nullptr, nullptr, &valueCount,
-                                     nullptr, nullptr, nullptr, nullptr);
+    status = ::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeyCount, nullptr, nullptr, &valueCount, nullptr,
+                                nullptr, nullptr, nullptr);
     static_cast<void>(::RegCloseKey(key));
     if (status != ERROR_SUCCESS || subkeyCount != 0 || valueCount != 0) {
-        return 0;
+        return 1;  // someone else's values or keys keep it, as they should
     }
-    return ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, keyPath, View, 0) == ERROR_SUCCESS ? 1 : 0;
+    return KeptOrFailed(::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, keyPath, View, 0));
 }
+
+namespace {
+
+// 1 for a deletion done, or with nothing left to do; otherwise 0, with the reason as the last error.
+uint32_t KeptOrFailed(LONG status) {
+    if (status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND) {
+        return 1;
+    }
+    ::SetLastError(static_cast<DWORD>(status));
+    return 0;
+}
+
+}  // namespace

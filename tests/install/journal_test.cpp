@@ -1,6 +1,7 @@
 #include "install/journal.h"
 #include "install/programs_in_use.h"
 #include "install/registry.h"
+#include "removal/registry_keys.h"
 #include "common/temporary_name.h"
 #include "tests/support/scratch_folder.h"
 #include "wizard/in_use_box.h"
@@ -181,8 +182,8 @@ TEST_F(Journal, UndoPutsRegistryValuesBackAndRemovesTheKeysItMade) {
     DWORD largeSize = 0;
     EXPECT_EQ(ERROR_SUCCESS, ReadRegistryValue(TestKeyPath, L"Large", nullptr, nullptr, &largeSize));
     EXPECT_EQ((large.size() + 1) * sizeof(wchar_t), largeSize);
-    EXPECT_FALSE(RegistryKeyExists((std::wstring(TestKeyPath) + L"\\Made").c_str()));
-    EXPECT_TRUE(RegistryKeyExists(TestKeyPath));
+    EXPECT_FALSE(KeyExists((std::wstring(TestKeyPath) + L"\\Made").c_str()));
+    EXPECT_TRUE(KeyExists(TestKeyPath));
 }
 
 // What an upgrade removes (an unchosen component's program and file type) waits aside or is remembered
