@@ -39,6 +39,32 @@ inline void ComposeTemporaryName(wchar_t* out, uint32_t unique) {
     out[length] = L'\0';
 }
 
+// Tries the temporary names in the path's folder one after the other until tryName is done with one.
+// It gets each candidate, the folder and a name, in a buffer of capacity characters, and gives true
+// when it took the name or failed for a reason another name would not cure, false to go on to the
+// next one. Starting wherever the clock stands makes a clash with a leftover of an earlier run unlikely;
+// any start works. Nothing is tried when the folder and a name do not fit.
+inline void TryTemporaryNamesBeside(const wchar_t* path, wchar_t* candidate, uint32_t capacity,
+                                    bool (*tryName)(const wchar_t* candidate, void* context), void* context) {
+    if (!CopyText(candidate, capacity, path)) {
+        return;
+    }
+    uint32_t nameStart = BoundedLength(candidate, capacity);
+    while (nameStart > 0 && candidate[nameStart - 1] != L'\\') {
+        --nameStart;
+    }
+    if (nameStart + TemporaryNameLength >= capacity) {
+        return;
+    }
+    const uint32_t start = ::GetTickCount();
+    for (uint32_t attempt = 0; attempt < TemporaryNameCount; ++attempt) {
+        ComposeTemporaryName(candidate + nameStart, start + attempt);
+        if (tryName(candidate, context)) {
+            return;
+        }
+    }
+}
+
 // True for a name of exactly that form, in any case, as Windows compares names.
 inline bool IsTemporaryName(const wchar_t* name) {
     using namespace TemporaryNameParts;

@@ -94,26 +94,19 @@ namespace {
 // folder of anyone's, is passed over for the next one. The open handle, or INVALID_HANDLE_VALUE with no
 // file created.
 HANDLE CreateTemporaryBeside(const wchar_t* path, wchar_t* temporary, DWORD* error) {
-    if (!CopyText(temporary, TemporaryPathCapacity, path)) {
-        *error = ERROR_FILENAME_EXCED_RANGE;
-        return INVALID_HANDLE_VALUE;
-    }
-    uint32_t nameStart = BoundedLength(temporary, TemporaryPathCapacity);
-    while (nameStart > 0 && temporary[nameStart - 1] != L'\\') {
-        --nameStart;
-    }
-    // Starting anywhere makes a clash with a leftover of an earlier run unlikely; any start works.
-    uint32_t start = ::GetTickCount();
-    for (uint32_t attempt = 0; attempt < TemporaryNameCount; ++attempt) {
-        ComposeTemporaryName(temporary + nameStart, start + attempt);
-        HANDLE file =
-            ::CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        *error = file == INVALID_HANDLE_VALUE ? ErrorOfFailedCall() : 0;
-        if (file != INVALID_HANDLE_VALUE || ::GetFileAttributesW(temporary) == INVALID_FILE_ATTRIBUTES) {
-            return file;  // made, or failing for a reason another name would not cure
-        }
-    }
-    return INVALID_HANDLE_VALUE;
+    struct Creation {
+        HANDLE Handle;
+        DWORD* Error;
+    } creation = {INVALID_HANDLE_VALUE, error};
+    *error = ERROR_FILENAME_EXCED_RANGE;  // stays when no name fits beside the path
+    TryTemporaryNamesBeside(path, temporary, TemporaryPathCapacity, [](const wchar_t* candidate, void* context) {
+        Creation& made = *static_cast<Creation*>(context);
+        made.Handle = ::CreateFileW(candidate, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        *made.Error = made.Handle == INVALID_HANDLE_VALUE ? ErrorOfFailedCall() : 0;
+        // Made, or failing for a reason another name would not cure.
+        return made.Handle != INVALID_HANDLE_VALUE || ::GetFileAttributesW(candidate) == INVALID_FILE_ATTRIBUTES;
+    }, &creation);
+    return creation.Handle;
 }
 
 // A failed call that set no error still failed: the write is named as a fault, never as a success.

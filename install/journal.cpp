@@ -249,26 +249,19 @@ bool IsValueJournaled(const InstallJournal& journal, const wchar_t* keyPath, con
 // Renames the file to a free temporary name in its folder: a rename, not a copy, so it costs no space
 // and works on a running program. Aside holds PathCapacity characters.
 bool MoveAside(const wchar_t* path, wchar_t* aside) {
-    if (!CopyText(aside, PathCapacity, path)) {
-        ::SetLastError(ERROR_FILENAME_EXCED_RANGE);
-        return false;
-    }
-    uint32_t nameStart = BoundedLength(aside, PathCapacity);
-    while (nameStart > 0 && aside[nameStart - 1] != L'\\') {
-        --nameStart;
-    }
-    const uint32_t start = ::GetTickCount();
-    for (uint32_t attempt = 0; attempt < TemporaryNameCount; ++attempt) {
-        ComposeTemporaryName(aside + nameStart, start + attempt);
-        if (::MoveFileExW(path, aside, 0)) {
-            return true;
-        }
+    struct Move {
+        const wchar_t* Path;
+        bool Moved;
+    } move = {path, false};
+    ::SetLastError(ERROR_FILENAME_EXCED_RANGE);  // stays when no name fits beside the path
+    TryTemporaryNamesBeside(path, aside, PathCapacity, [](const wchar_t* candidate, void* context) {
+        Move& move = *static_cast<Move*>(context);
+        move.Moved = ::MoveFileExW(move.Path, candidate, 0) != FALSE;
         const DWORD error = ::GetLastError();
-        if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) {
-            return false;  // a reason another name would not cure, such as the file being in use
-        }
-    }
-    return false;
+        // Another name cures a name taken, not a file in use.
+        return move.Moved || (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS);
+    }, &move);
+    return move.Moved;
 }
 
 bool IsInUseError(DWORD error) {
