@@ -40,6 +40,11 @@ bool IsExistingFolder(const wchar_t* path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+bool IsFileInPlace(const wchar_t* path) {
+    DWORD attributes = ::GetFileAttributesW(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
 bool IsFullPath(const wchar_t* path) {
     if (IsDriveLetter(path[0]) && path[1] == L':') {
         return IsPathSeparator(path[2]);

@@ -24,6 +24,9 @@ void MakeFolderPlain(wchar_t* folder);
 
 bool IsExistingFolder(const wchar_t* path);
 
+// True when a file, not a folder, is at the path.
+bool IsFileInPlace(const wchar_t* path);
+
 // A saved folder is taken only as a full path: a drive letter, a colon and a separator, or
 // \\server\share. Anything else would name a folder relative to wherever the program was started.
 bool IsFullPath(const wchar_t* path);

@@ -15,6 +15,5 @@ void BeginInstallation(SetupState& setup, uint32_t components) {
     setup.ChosenComponents = components;
     setup.BytesRequired = RequiredBytes(setup.PayloadDirectory, components);
     ClearJournal(setup.Journal);
-    setup.RestartCount = 0;
     setup.State = Installing;
 }

@@ -45,11 +45,6 @@ uint32_t WriteUninstaller(SetupState& setup, const wchar_t* path, DWORD* error) 
     return setup.Payload.WriteEntryToFile(path, entry.Offset, entry.Size, nullptr, error);
 }
 
-bool IsFileInPlace(const wchar_t* path) {
-    DWORD attributes = ::GetFileAttributesW(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
 namespace {
 
 // The folder the installation creates first, with its backslash; empty when the folders above the

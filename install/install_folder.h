@@ -16,6 +16,3 @@ DWORD PrepareInstallFolder(SetupState& setup, const wchar_t* uninstaller, const 
 
 // WriteEntryToFile's result for the uninstaller's body at the path, with the error of a failed call.
 uint32_t WriteUninstaller(SetupState& setup, const wchar_t* path, DWORD* error);
-
-// True when a file, not a folder, is at the path.
-bool IsFileInPlace(const wchar_t* path);

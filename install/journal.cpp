@@ -2,6 +2,7 @@
 
 #include "common/bounded_text.h"
 #include "install/file_writer.h"
+#include "install/programs_in_use.h"
 #include "install/registry.h"
 #include "removal/registry_keys.h"
 #include "common/temporary_name.h"
@@ -13,8 +14,8 @@ constexpr DWORD MoveInPlace = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH
 JournalRecord* NextRecord(InstallJournal& journal, JournalOperation operation);
 const JournalRecord* FindFileRecord(const InstallJournal& journal, const wchar_t* path);
 bool IsValueJournaled(const InstallJournal& journal, const wchar_t* keyPath, const wchar_t* valueName);
+bool RecordPlace(InstallJournal& journal, const wchar_t* path, bool earlierFile);
 bool MoveAside(const wchar_t* path, wchar_t* aside);
-bool IsInUseError(DWORD error);
 uint32_t ExistingKeyLength(const wchar_t* keyPath);
 uint32_t ExistingFolderLength(const wchar_t* path);
 uint32_t UndoFile(const JournalRecord& record);
@@ -30,14 +31,13 @@ void ClearJournal(InstallJournal& journal) {
 }
 
 PlaceResult PlaceFile(InstallJournal& journal, const wchar_t* temporary, const wchar_t* path) {
-    const DWORD attributes = ::GetFileAttributesW(path);
-    const bool earlierFile = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    const bool earlierFile = IsFileInPlace(path);
     const JournalRecord* earlier = FindFileRecord(journal, path);
     if (earlier != nullptr && earlier->Operation == FileReplacedAtRestart) {
         // Still in use: the newer file takes the name the restart moves into place.
         return ::MoveFileExW(temporary, earlier->File.Aside, MoveInPlace) ? PlacedAtRestart : NotPlaced;
     }
-    if (earlier != nullptr || (attributes != INVALID_FILE_ATTRIBUTES && !earlierFile)) {
+    if (earlier != nullptr || IsExistingFolder(path)) {
         // This run's own file, or a folder, which the move refuses as it should.
         return FileWriterSeams::MoveFileExCall(temporary, path, MoveInPlace) ? PlacedNow : NotPlaced;
     }
@@ -73,32 +73,14 @@ PlaceResult PlaceFile(InstallJournal& journal, const wchar_t* temporary, const w
 }
 
 bool ClearPlaceForFile(InstallJournal& journal, const wchar_t* path) {
-    const DWORD attributes = ::GetFileAttributesW(path);
-    const bool earlierFile = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-    if (FindFileRecord(journal, path) != nullptr || (attributes != INVALID_FILE_ATTRIBUTES && !earlierFile)) {
+    if (FindFileRecord(journal, path) != nullptr || IsExistingFolder(path)) {
         return true;  // the writer replaces this run's own file, or fails on the folder by itself
     }
-    JournalRecord* record = NextRecord(journal, earlierFile ? FileReplaced : FileAdded);
-    if (record == nullptr || !CopyText(record->File.Path, PathCapacity, path) ||
-        (earlierFile && !MoveAside(path, record->File.Aside))) {
-        return false;
-    }
-    ++journal.Count;
-    return true;
+    return RecordPlace(journal, path, IsFileInPlace(path));
 }
 
 bool SetFileAside(InstallJournal& journal, const wchar_t* path) {
-    const DWORD attributes = ::GetFileAttributesW(path);
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
-        FindFileRecord(journal, path) != nullptr) {
-        return false;
-    }
-    JournalRecord* record = NextRecord(journal, FileReplaced);
-    if (record == nullptr || !CopyText(record->File.Path, PathCapacity, path) || !MoveAside(path, record->File.Aside)) {
-        return false;
-    }
-    ++journal.Count;
-    return true;
+    return IsFileInPlace(path) && FindFileRecord(journal, path) == nullptr && RecordPlace(journal, path, true);
 }
 
 uint32_t CreateJournaledFolders(InstallJournal& journal, const wchar_t* path) {
@@ -246,6 +228,18 @@ bool IsValueJournaled(const InstallJournal& journal, const wchar_t* keyPath, con
     return false;
 }
 
+// The path as added, or with its earlier file renamed aside as replaced. False, with nothing changed,
+// when that cannot be.
+bool RecordPlace(InstallJournal& journal, const wchar_t* path, bool earlierFile) {
+    JournalRecord* record = NextRecord(journal, earlierFile ? FileReplaced : FileAdded);
+    if (record == nullptr || !CopyText(record->File.Path, PathCapacity, path) ||
+        (earlierFile && !MoveAside(path, record->File.Aside))) {
+        return false;
+    }
+    ++journal.Count;
+    return true;
+}
+
 // Renames the file to a free temporary name in its folder: a rename, not a copy, so it costs no space
 // and works on a running program. Aside holds PathCapacity characters.
 bool MoveAside(const wchar_t* path, wchar_t* aside) {
@@ -264,10 +258,6 @@ bool MoveAside(const wchar_t* path, wchar_t* aside) {
     return move.Moved;
 }
 
-bool IsInUseError(DWORD error) {
-    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
-}
-
 // The length of the key path up to its deepest key that exists.
 uint32_t ExistingKeyLength(const wchar_t* keyPath) {
     wchar_t probe[KeyPathCapacity];
@@ -283,16 +273,12 @@ uint32_t ExistingKeyLength(const wchar_t* keyPath) {
 uint32_t ExistingFolderLength(const wchar_t* path) {
     wchar_t probe[PathCapacity];
     CopyText(probe, PathCapacity, path);
-    uint32_t length = BoundedLength(probe, PathCapacity);
-    while (length > 0 && !IsExistingFolder(probe)) {
-        probe[--length] = L'\0';  // the separator
-        CutAtLastSeparator(probe, &length);
-        if (length > 0) {
-            probe[length++] = L'\\';
-            probe[length] = L'\0';
+    while (!IsExistingFolder(probe)) {
+        if (CutToParentFolder(probe) == 0) {
+            return 0;
         }
     }
-    return length;
+    return BoundedLength(probe, PathCapacity);
 }
 
 uint32_t UndoFile(const JournalRecord& record) {

@@ -61,7 +61,10 @@ bool IsFileInUse(const wchar_t* path) {
         static_cast<void>(::CloseHandle(file));
         return false;
     }
-    const DWORD error = ::GetLastError();
+    return IsInUseError(::GetLastError());
+}
+
+bool IsInUseError(DWORD error) {
     return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
 }
 

@@ -26,6 +26,9 @@ void FindProgramsInUse(const SetupState& setup, uint32_t components, ProgramsInU
 // a file opened without sharing.
 bool IsFileInUse(const wchar_t* path);
 
+// A failed open or move whose reason is another process holding the file.
+bool IsInUseError(DWORD error);
+
 // "Name (path)" from the Restart Manager's names, else the path alone; pure, for the tests. The names
 // are those of the processes, at most count of them.
 void ComposeInUseName(const wchar_t* path, const wchar_t* const* processNames, uint32_t count, wchar_t* out);

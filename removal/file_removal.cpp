@@ -1,5 +1,6 @@
 #include "removal/file_removal.h"
 
+#include "common/paths.h"
 #include "common/run_log.h"
 #include "removal/kept_removals.h"
 
@@ -11,7 +12,6 @@ constexpr const wchar_t* LeftBehindLabel = L"Could not be removed: ";
 HANDLE ReportLog = nullptr;
 
 bool IsAlreadyGone(DWORD error);
-bool IsFolder(const wchar_t* path);
 RemovalOutcome RemoveAtRestart(const wchar_t* path);
 
 }  // namespace
@@ -29,7 +29,7 @@ RemovalOutcome RemoveFileNowOrAtRestart(const wchar_t* path) {
         return Removed;
     }
     DWORD error = ::GetLastError();
-    return IsAlreadyGone(error) || IsFolder(path) ? Removed : RemoveAtRestart(path);
+    return IsAlreadyGone(error) || IsExistingFolder(path) ? Removed : RemoveAtRestart(path);
 }
 
 RemovalOutcome RemoveFolderWhenEmpty(const wchar_t* folder, RemovalOutcome earlier) {
@@ -47,11 +47,6 @@ namespace {
 
 bool IsAlreadyGone(DWORD error) {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-}
-
-bool IsFolder(const wchar_t* path) {
-    DWORD attributes = ::GetFileAttributesW(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 RemovalOutcome RemoveAtRestart(const wchar_t* path) {
